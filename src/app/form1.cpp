@@ -1,0 +1,131 @@
+#include "app/form1.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "app/program.h"
+
+namespace app {
+
+namespace {
+
+constexpr const char* kScanQuestion =
+    "この作業は開発途中(β版)のため、時間が数分かかる事があります。実行しますか？";
+constexpr const char* kHelpFile = "palvo.hlp";
+constexpr const char* kProductName = "Kolbrin";
+
+constexpr std::uint32_t kNifMessage = 1, kNifIcon = 2, kNifTip = 4;
+constexpr std::uint32_t kWmMouseMove = 512;
+
+using Click = ui::Handler<Form1>;
+constexpr Click kClicks[] = {
+    {"Command1", ui::kNoIndex, &Form1::Command1_Click}, {"Command2", ui::kNoIndex, &Form1::Command2_Click},
+    {"Command3", ui::kNoIndex, &Form1::Command3_Click}, {"Command4", ui::kNoIndex, &Form1::Command4_Click},
+    {"Command5", ui::kNoIndex, &Form1::Command5_Click},
+};
+constexpr Click kMenus[] = {
+    {"aTarn", ui::kNoIndex, &Form1::aTarn_Click},       {"aEnd", ui::kNoIndex, &Form1::aEnd_Click},
+    {"aHelp", ui::kNoIndex, &Form1::aHelp_Click},       {"aKaishi", ui::kNoIndex, &Form1::aKaishi_Click},
+    {"aMemscan", ui::kNoIndex, &Form1::aMemscan_Click}, {"aSettei", ui::kNoIndex, &Form1::aSettei_Click},
+    {"aTecver", ui::kNoIndex, &Form1::aTecver_Click},   {"aToji", ui::kNoIndex, &Form1::aToji_Click},
+    {"aVersion", ui::kNoIndex, &Form1::aVersion_Click},
+};
+
+}  // namespace
+
+Form1::Form1(Program& program) : Form(program.backend, form1Design()), program_(program) {}
+
+void Form1::Form_Load() {
+    IconData = {};
+    IconData.hIcon = reinterpret_cast<void*>(backend().mainIconHandle());
+    IconData.cbSize = sizeof(IconData);
+    IconData.hWnd = reinterpret_cast<void*>(nativeHandle(control("picRespond")));
+    // The tip: the name, one NUL, then blanks to the end of the field; the shell shows up to the NUL.
+    std::memset(IconData.szTip, ' ', sizeof(IconData.szTip));
+    std::memcpy(IconData.szTip, kProductName, std::strlen(kProductName) + 1);
+    IconData.uCallbackMessage = kWmMouseMove;
+    IconData.uFlags = kNifMessage | kNifIcon | kNifTip;
+    IconData.uID = 0;
+    addTrayIcon();
+    setVisible(true);
+}
+
+void Form1::addTrayIcon() {
+    // A shell that is still starting refuses the icon; keep trying until it takes it, or the program
+    // would sit hidden with no way to reach it.
+    bool added = program_.shell.notifyIcon(platform::kNimAdd, IconData);
+    ui::Timer& retry = timer("trayRetry");
+    if (added == retry.enabled) {
+        setTimerEnabled(retry, !added);
+    }
+}
+
+void Form1::onShellRestarted() { addTrayIcon(); }
+
+void Form1::onTimer(ui::Timer& timer) {
+    if (timer.design->name == "trayRetry") {
+        addTrayIcon();
+    }
+}
+
+void Form1::exitProgram() {
+    program_.shell.notifyIcon(platform::kNimDelete, IconData);
+    backend().endProgram();
+    std::abort();  // not reached: ending the program does not return
+}
+
+void Form1::Form_Unload() { exitProgram(); }
+void Form1::aEnd_Click() { exitProgram(); }
+void Form1::Command5_Click() { exitProgram(); }
+
+void Form1::picRespond_MouseMove(int, int, float x, float) {
+    if (x == kTrayLeftButtonDown) {
+        show();
+    }
+}
+
+void Form1::startOptimization() {
+    program_.form4.show();
+    hide();
+}
+
+void Form1::startScan() {
+    program_.form7.show();
+    hide();
+}
+
+void Form1::openSettings() {
+    program_.form6.setVisible(true);
+    program_.form6.restore();
+}
+
+void Form1::aKaishi_Click() { startOptimization(); }
+void Form1::Command1_Click() { startOptimization(); }
+void Form1::aMemscan_Click() { startScan(); }
+
+void Form1::Command2_Click() {
+    if (backend().messageBox(kScanQuestion, ui::MessageButtons::YesNo) == ui::MessageAnswer::Yes) {
+        startScan();
+    }
+}
+
+void Form1::aToji_Click() { hide(); }
+void Form1::Command4_Click() { hide(); }
+void Form1::aSettei_Click() { openSettings(); }
+void Form1::Command3_Click() { openSettings(); }
+void Form1::aTecver_Click() { program_.form10.show(); }
+void Form1::aTarn_Click() { program_.form2.show(); }
+void Form1::aVersion_Click() { program_.form3.show(); }
+void Form1::aHelp_Click() { program_.shell.winHelp(kHelpFile, platform::kHelpContents, 0); }
+
+void Form1::onClick(ui::Control& control) { ui::dispatch(*this, kClicks, control.name(), control.index()); }
+
+void Form1::onMenu(std::string_view item) { ui::dispatch(*this, kMenus, item, ui::kNoIndex); }
+
+void Form1::onMouseMove(ui::Control& control, int button, int shift, float x, float y) {
+    if (control.name() == "picRespond") {
+        picRespond_MouseMove(button, shift, x, y);
+    }
+}
+
+}  // namespace app

@@ -1,0 +1,62 @@
+// Form1: the main window. It owns the tray icon (its record IconData and the hidden picRespond that the
+// shell notifies), and its buttons and menus are the program's commands.
+#pragma once
+
+#include <string_view>
+
+#include "platform/services.h"
+#include "ui/form.h"
+
+namespace app {
+
+class Program;
+
+const ui::FormDesign& form1Design();
+
+// The mouse message the shell reports as the X of picRespond_MouseMove for a left-button press.
+inline constexpr float kTrayLeftButtonDown = 513;
+
+class Form1 : public ui::Form {
+public:
+    explicit Form1(Program& program);
+
+    platform::IconData IconData;
+
+    void aTarn_Click();
+    void aEnd_Click();
+    void aHelp_Click();
+    void aKaishi_Click();
+    void aMemscan_Click();
+    void aSettei_Click();
+    void aTecver_Click();
+    void aToji_Click();
+    void aVersion_Click();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Command5_Click();
+    void picRespond_MouseMove(int button, int shift, float x, float y);
+
+    // Removes the tray icon and ends the program at once: the one way out of the program.
+    [[noreturn]] void exitProgram();
+
+protected:
+    void Form_Load() override;
+    void Form_Unload() override;
+    void onClick(ui::Control& control) override;
+    void onMenu(std::string_view item) override;
+    void onTimer(ui::Timer& timer) override;
+    void onMouseMove(ui::Control& control, int button, int shift, float x, float y) override;
+    void onShellRestarted() override;
+
+private:
+    void addTrayIcon();
+    void startOptimization();
+    void startScan();
+    void openSettings();
+
+    Program& program_;
+};
+
+}  // namespace app

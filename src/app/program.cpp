@@ -1,0 +1,26 @@
+#include "app/program.h"
+
+namespace app {
+
+Program::Program(ui::Backend& backend, platform::Files& files, platform::Shell& shell)
+    : backend(backend),
+      files(files),
+      shell(shell),
+      form1(*this),
+      form6(*this),
+      form4(*this),
+      form7(*this),
+      form2(*this),
+      form3(*this),
+      form10(*this) {}
+
+void Program::start() { form6.load(); }
+
+std::string withFinalBackslash(std::string folder) {
+    if (folder.empty() || folder.back() != '\\') {
+        folder.push_back('\\');
+    }
+    return folder;
+}
+
+}  // namespace app

@@ -1,0 +1,187 @@
+#include "platform/headless/headless.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace headless {
+
+namespace {
+
+class Peer : public ui::WindowPeer {
+public:
+    Peer(Backend& backend, ui::Form& form) : backend_(backend), form_(form) {
+        backend_.trace().push_back("load " + form.name());
+    }
+    ~Peer() override {
+        backend_.forget(form_);
+        backend_.trace().push_back("unload " + form_.name());
+    }
+    void setVisible(bool visible) override {
+        backend_.trace().push_back((visible ? "show " : "hide ") + form_.name());
+    }
+    void activate() override { backend_.countActivation(form_); }
+    void restore() override { backend_.countRestore(form_); }
+    void controlChanged(const ui::Control&) override {}
+    void timerChanged(const ui::Timer& timer) override {
+        if (timer.running()) {
+            backend_.schedule(form_, timer);
+        } else {
+            backend_.unschedule(&timer);
+        }
+    }
+    void iconChanged() override {}
+    std::uintptr_t nativeHandle(const ui::Control& control) const override {
+        return reinterpret_cast<std::uintptr_t>(&control);
+    }
+
+private:
+    Backend& backend_;
+    ui::Form& form_;
+};
+
+std::string fileName(const std::string& path) {
+    auto slash = path.find_last_of('\\');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+std::unique_ptr<ui::WindowPeer> Backend::createPeer(ui::Form& form) { return std::make_unique<Peer>(*this, form); }
+
+void Backend::retirePeer(std::unique_ptr<ui::WindowPeer> peer) { peer.reset(); }
+
+ui::MessageAnswer Backend::messageBox(const std::string& text, ui::MessageButtons buttons) {
+    trace_.push_back("message " + text);
+    messages_.push_back({text, buttons});
+    if (answers_.empty()) {
+        return buttons == ui::MessageButtons::Ok ? ui::MessageAnswer::Ok : ui::MessageAnswer::Yes;
+    }
+    Scripted next = std::move(answers_.front());
+    answers_.pop_front();
+    if (next.whileOpen) {
+        next.whileOpen();
+    }
+    return next.answer;
+}
+
+void Backend::endProgram() {
+    trace_.push_back("end");
+    ended_ = true;
+    timers_.clear();
+    throw ProgramEnded{};
+}
+
+void Backend::answer(ui::MessageAnswer answer, std::function<void()> whileOpen) {
+    answers_.push_back({answer, std::move(whileOpen)});
+}
+
+void Backend::schedule(ui::Form& form, const ui::Timer& timer) {
+    unschedule(&timer);
+    timers_.push_back({&form, &timer, now_ + timer.intervalMs});
+}
+
+void Backend::unschedule(const ui::Timer* timer) {
+    std::erase_if(timers_, [timer](const Scheduled& s) { return s.timer == timer; });
+}
+
+void Backend::forget(ui::Form& form) {
+    std::erase_if(timers_, [&form](const Scheduled& s) { return s.form == &form; });
+}
+
+void Backend::advance(long long ms) {
+    const long long until = now_ + ms;
+    while (!ended_) {
+        auto next = std::min_element(timers_.begin(), timers_.end(),
+                                     [](const Scheduled& a, const Scheduled& b) { return a.due < b.due; });
+        if (next == timers_.end() || next->due > until) {
+            break;
+        }
+        now_ = next->due;
+        ui::Form* form = next->form;
+        const ui::Timer* timer = next->timer;
+        next->due += timer->intervalMs;
+        // The timer belongs to the form's controls, which the form hands out by reference.
+        form->userTimer(const_cast<ui::Timer&>(*timer));
+    }
+    if (!ended_) {
+        now_ = until;
+    }
+}
+
+int Backend::activations(const ui::Form& form) const {
+    auto it = activations_.find(&form);
+    return it == activations_.end() ? 0 : it->second;
+}
+
+int Backend::restores(const ui::Form& form) const {
+    auto it = restores_.find(&form);
+    return it == restores_.end() ? 0 : it->second;
+}
+
+bool Files::writable(const std::string& path) const {
+    return !readOnly && !directories.contains(path) && !locked.contains(path);
+}
+
+std::optional<std::string> Files::read(const std::string& path) {
+    trace_.push_back("read " + fileName(path));
+    if (directories.contains(path) || locked.contains(path)) {
+        return std::nullopt;
+    }
+    auto it = content.find(path);
+    if (it == content.end()) {
+        return std::nullopt;
+    }
+    return it->second;
+}
+
+bool Files::write(const std::string& path, const std::string& bytes) {
+    trace_.push_back("write " + fileName(path));
+    if (!writable(path)) {
+        return false;
+    }
+    content[path] = bytes;
+    return true;
+}
+
+bool Files::replace(const std::string& path, const std::string& bytes) {
+    trace_.push_back("replace " + fileName(path));
+    if (!writable(path) || failReplaceOnly) {
+        return false;
+    }
+    content[path] = bytes;
+    return true;
+}
+
+bool Files::remove(const std::string& path) {
+    trace_.push_back("delete " + fileName(path));
+    if (!writable(path)) {
+        return false;
+    }
+    return content.erase(path) > 0;
+}
+
+bool Shell::anotherInstanceRunning() { return otherInstance; }
+
+bool Shell::notifyIcon(std::uint32_t message, const platform::IconData& data) {
+    auto same = [&data](const platform::IconData& icon) { return icon.hWnd == data.hWnd && icon.uID == data.uID; };
+    if (message == platform::kNimAdd) {
+        trace_.push_back("tray add");
+        if (!shellReady || std::any_of(icons.begin(), icons.end(), same)) {
+            return false;
+        }
+        icons.push_back(data);
+        return true;
+    }
+    if (message == platform::kNimDelete) {
+        trace_.push_back("tray delete");
+        return std::erase_if(icons, same) > 0;
+    }
+    return false;
+}
+
+void Shell::winHelp(const std::string& file, std::uint32_t command, std::uintptr_t data) {
+    trace_.push_back("help " + file);
+    helpCalls.push_back(file + " " + std::to_string(command) + " " + std::to_string(data));
+}
+
+}  // namespace headless

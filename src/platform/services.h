@@ -1,0 +1,57 @@
+// The operating-system services the program uses besides windows: files in the program folder, the
+// notification-area icon, the help viewer, the single-instance test and the executable's folder.
+// platform/win32 realises them on Windows; platform/headless keeps them in memory for the tests.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+// Paths are UTF-8 in the program; the Windows side opens them through the wide file functions.
+class Files {
+public:
+    virtual ~Files() = default;
+    // The whole content, or nothing when the file cannot be opened or read.
+    virtual std::optional<std::string> read(const std::string& path) = 0;
+    // Creates or truncates the file and writes the bytes; false when any step fails.
+    virtual bool write(const std::string& path, const std::string& bytes) = 0;
+    // Writes a temporary file beside the target and then replaces the target with it, so the target
+    // holds either its old or its new content, never a part. False (target untouched) on failure.
+    virtual bool replace(const std::string& path, const std::string& bytes) = 0;
+    // False when the file could not be deleted (absent files included).
+    virtual bool remove(const std::string& path) = 0;
+};
+
+// The notification-area record in its first version: the same fields in the same order as the
+// shell's own, with handles at the width of the build (88 bytes in a 32-bit build).
+struct IconData {
+    std::uint32_t cbSize = 0;
+    void* hWnd = nullptr;
+    std::uint32_t uID = 0;
+    std::uint32_t uFlags = 0;
+    std::uint32_t uCallbackMessage = 0;
+    void* hIcon = nullptr;
+    char szTip[64] = {};
+};
+
+inline constexpr std::uint32_t kNimAdd = 0;
+inline constexpr std::uint32_t kNimDelete = 2;
+inline constexpr std::uint32_t kHelpContents = 3;
+
+class Shell {
+public:
+    virtual ~Shell() = default;
+    // Whether another instance of the program runs. The first instance holds the answer "no" for as
+    // long as it lives, however often it asks.
+    virtual bool anotherInstanceRunning() = 0;
+    // The folder of the running executable, as the system reports it (a drive's root ends in "\").
+    virtual std::string exeFolder() = 0;
+    // Shell_NotifyIconA; true when the shell accepted the request.
+    virtual bool notifyIcon(std::uint32_t message, const IconData& data) = 0;
+    // WinHelpA with no owner window.
+    virtual void winHelp(const std::string& file, std::uint32_t command, std::uintptr_t data) = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,98 @@
+#include "settings/form6.h"
+
+#include "app/program.h"
+#include "settings/settings_file.h"
+
+namespace settings {
+
+namespace {
+
+constexpr const char* kIncompatibleQuestion =
+    "この設定ファイルは互換性がありません。設定を初期化してよろしいですか？";
+constexpr const char* kEndingNotice = "終了します";
+// Said when the defaults could not be stored: the program runs on with them, but nothing the user sets
+// will survive the next start until the folder can be written.
+constexpr const char* kDefaultsNotStored =
+    "設定ファイルを作成できませんでした。標準の設定で起動します。";
+constexpr const char* kSaveFailed =
+    "設定ファイルを保存できませんでした。変更した設定は今は有効ですが、次回の起動時には元に戻ります。";
+
+}  // namespace
+
+Form6::Form6(app::Program& program) : Form(program.backend, form6Design()), program_(program) {}
+
+std::string Form6::settingsPath() const { return program_.AppPath + std::string(kFileName); }
+
+int Form6::selectedIndex(std::string_view array) {
+    for (int i = 0; i < 2; ++i) {
+        if (control(array, i).selected()) {
+            return i;
+        }
+    }
+    return 2;
+}
+
+void Form6::apply(const Parsed& parsed) {
+    static constexpr std::string_view kLevelArrays[] = {"Option1", "Option2"};
+    for (int s : {kOptimization, kScan}) {
+        if (parsed.values[s]) {
+            select(control(kLevelArrays[s], *parsed.values[s]));
+        }
+    }
+    if (parsed.values[kBackup]) {
+        setValue(control("Check1"), *parsed.values[kBackup]);
+    }
+}
+
+void Form6::applyDefaults() {
+    Parsed defaults{Parsed::Outcome::Read, {}};
+    for (int s = 0; s < kSettingCount; ++s) {
+        defaults.values[s] = kDefaultValues[s];
+    }
+    apply(defaults);
+}
+
+void Form6::LoadSettings() {
+    program_.form1.hide();
+    const std::string path = settingsPath();
+    // The first reading may reset the file and read it once more; a file that still does not read
+    // back after that leaves the defaults in the controls rather than resetting without end.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        auto bytes = program_.files.read(path);
+        Parsed parsed = bytes ? parse(*bytes) : Parsed{};
+        if (parsed.outcome == Parsed::Outcome::Read) {
+            apply(parsed);
+            return;
+        }
+        if (attempt > 0) {
+            break;
+        }
+        if (parsed.outcome == Parsed::Outcome::Incompatible &&
+            program_.backend.messageBox(kIncompatibleQuestion, ui::MessageButtons::YesNo) ==
+                ui::MessageAnswer::No) {
+            program_.backend.messageBox(kEndingNotice, ui::MessageButtons::Ok);
+            program_.form1.exitProgram();
+        }
+        if (!program_.files.replace(path, format(kDefaultValues))) {
+            break;
+        }
+    }
+    applyDefaults();
+    program_.backend.messageBox(kDefaultsNotStored, ui::MessageButtons::Ok);
+}
+
+void Form6::Command1_Click() {
+    hide();
+    Values values{selectedIndex("Option1"), selectedIndex("Option2"), control("Check1").value};
+    if (!program_.files.replace(settingsPath(), format(values))) {
+        program_.backend.messageBox(kSaveFailed, ui::MessageButtons::Ok);
+    }
+}
+
+void Form6::onClick(ui::Control& control) {
+    if (control.name() == "Command1") {
+        Command1_Click();
+    }
+}
+
+}  // namespace settings

@@ -1,0 +1,220 @@
+#include "ui/form.h"
+
+#include <stdexcept>
+
+namespace ui {
+
+Form::Form(Backend& backend, const FormDesign& design) : backend_(backend), design_(design) {}
+
+Form::~Form() = default;
+
+void Form::load() {
+    if (loaded_) {
+        return;
+    }
+    controls_.clear();
+    controls_.reserve(design_.controls.size());
+    for (const auto& d : design_.controls) {
+        controls_.push_back(Control{&d, d.caption, d.visible, d.enabled, d.value, d.picture});
+    }
+    timers_.clear();
+    for (const auto& t : design_.timers) {
+        timers_.push_back(Timer{&t, t.intervalMs, t.enabled});
+    }
+    icon_ = design_.icon;
+    visible_ = false;
+    // Loaded before Form_Load runs: a load handler that uses its own form (or starts something that
+    // uses it again) must not load it a second time.
+    loaded_ = true;
+    peer_ = backend_.createPeer(*this);
+    for (const auto& t : timers_) {
+        if (t.running()) {
+            peer_->timerChanged(t);
+        }
+    }
+    Form_Load();
+}
+
+void Form::unload() {
+    if (!loaded_) {
+        return;
+    }
+    loaded_ = false;
+    visible_ = false;
+    backend_.retirePeer(std::move(peer_));
+    // The controls stay readable until the next load replaces them, so a caller that still holds a
+    // reference does not dangle; nothing shows them any more.
+}
+
+void Form::show() {
+    load();
+    if (!visible_) {
+        visible_ = true;
+        peer_->setVisible(true);
+    }
+    peer_->activate();
+}
+
+void Form::hide() { setVisible(false); }
+
+void Form::setVisible(bool visible) {
+    load();
+    if (visible_ != visible) {
+        visible_ = visible;
+        peer_->setVisible(visible);
+    }
+}
+
+void Form::restore() {
+    load();
+    peer_->restore();
+}
+
+Control* Form::find(std::string_view name, int index) {
+    for (auto& c : controls_) {
+        if (c.name() == name && c.index() == index) {
+            return &c;
+        }
+    }
+    return nullptr;
+}
+
+Control& Form::control(std::string_view name, int index) {
+    load();
+    if (Control* c = find(name, index)) {
+        return *c;
+    }
+    // A name that is not in the design is a programming error, caught by the tests of each window.
+    throw std::logic_error("no control " + std::string(name) + " on " + design_.name);
+}
+
+Timer& Form::timer(std::string_view name) {
+    load();
+    for (auto& t : timers_) {
+        if (t.design->name == name) {
+            return t;
+        }
+    }
+    throw std::logic_error("no timer " + std::string(name) + " on " + design_.name);
+}
+
+void Form::setCaption(Control& control, std::string caption) {
+    load();
+    control.caption = std::move(caption);
+    peer_->controlChanged(control);
+}
+
+void Form::setControlVisible(Control& control, bool visible) {
+    load();
+    control.visible = visible;
+    peer_->controlChanged(control);
+}
+
+void Form::setEnabled(Control& control, bool enabled) {
+    load();
+    control.enabled = enabled;
+    peer_->controlChanged(control);
+}
+
+void Form::setPicture(Control& control, Picture picture) {
+    load();
+    control.picture = picture;
+    peer_->controlChanged(control);
+}
+
+void Form::setIcon(Picture icon) {
+    load();
+    icon_ = icon;
+    peer_->iconChanged();
+}
+
+void Form::select(Control& option) {
+    load();
+    for (auto& c : controls_) {
+        if (c.kind() != ControlKind::OptionButton || c.design->container != option.design->container) {
+            continue;
+        }
+        int value = &c == &option ? 1 : 0;
+        if (c.value != value) {
+            c.value = value;
+            peer_->controlChanged(c);
+        }
+    }
+}
+
+void Form::setValue(Control& control, int value) {
+    load();
+    if (control.kind() == ControlKind::OptionButton && value != 0) {
+        select(control);
+        return;
+    }
+    control.value = value;
+    peer_->controlChanged(control);
+}
+
+void Form::setTimerEnabled(Timer& timer, bool enabled) {
+    load();
+    timer.enabled = enabled;
+    peer_->timerChanged(timer);
+}
+
+void Form::setTimerInterval(Timer& timer, int intervalMs) {
+    load();
+    timer.intervalMs = intervalMs;
+    peer_->timerChanged(timer);
+}
+
+std::uintptr_t Form::nativeHandle(Control& control) {
+    load();
+    return peer_->nativeHandle(control);
+}
+
+void Form::userClicked(Control& control) {
+    if (!loaded_ || !control.enabled) {
+        return;
+    }
+    if (control.kind() == ControlKind::OptionButton) {
+        select(control);
+    } else if (control.kind() == ControlKind::CheckBox) {
+        setValue(control, control.value == 0 ? 1 : 0);
+    }
+    onClick(control);
+}
+
+void Form::userMenu(std::string_view item) {
+    if (loaded_) {
+        onMenu(item);
+    }
+}
+
+void Form::userTimer(Timer& timer) {
+    // A tick that was queued before its timer stopped is dropped.
+    if (loaded_ && timer.running()) {
+        onTimer(timer);
+    }
+}
+
+void Form::userMouseMove(Control& control, int button, int shift, float x, float y) {
+    if (loaded_) {
+        onMouseMove(control, button, shift, x, y);
+    }
+}
+
+void Form::userClose() {
+    if (loaded_) {
+        Form_Unload();
+    }
+}
+
+void Form::shellRestarted() {
+    if (loaded_) {
+        onShellRestarted();
+    }
+}
+
+void Form::onClick(Control&) {}
+void Form::onMenu(std::string_view) {}
+void Form::onTimer(Timer&) {}
+void Form::onMouseMove(Control&, int, int, float, float) {}
+
+}  // namespace ui

@@ -1,0 +1,135 @@
+// The form runtime: one object per window, loaded on first use, unloaded back to its design.
+//
+// Every window of the program is a Form subclass with exactly one instance. Any use of it (show, hide,
+// setVisible, reading or changing a control, a timer) loads it first when it is not loaded: the runtime
+// copies the controls from the design, asks the backend for the real window (hidden) and runs Form_Load.
+// unload() destroys the window and forgets every change; the next use starts from the design again.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ui/backend.h"
+#include "ui/design.h"
+
+namespace ui {
+
+class Form;
+
+// A control's live state. The design stays as it was; the fields below are what the program changes.
+struct Control {
+    const ControlDesign* design = nullptr;
+    std::string caption;
+    bool visible = true;
+    bool enabled = true;
+    int value = 0;
+    Picture picture = Picture::None;
+
+    const std::string& name() const { return design->name; }
+    int index() const { return design->index; }
+    ControlKind kind() const { return design->kind; }
+    bool selected() const { return value != 0; }
+};
+
+struct Timer {
+    const TimerDesign* design = nullptr;
+    int intervalMs = 0;
+    bool enabled = false;
+    // A timer ticks only while it is enabled with an interval above zero.
+    bool running() const { return enabled && intervalMs > 0; }
+};
+
+class Form {
+public:
+    Form(Backend& backend, const FormDesign& design);
+    virtual ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    const FormDesign& design() const { return design_; }
+    const std::string& name() const { return design_.name; }
+
+    // These load the form first when it is not loaded.
+    void load();
+    void show();  // visible and activated; a visible form is only activated
+    void hide();
+    void setVisible(bool visible);
+    void restore();  // window state normal
+    Control& control(std::string_view name, int index = kNoIndex);
+    Timer& timer(std::string_view name);
+    void setCaption(Control& control, std::string caption);
+    void setControlVisible(Control& control, bool visible);
+    void setEnabled(Control& control, bool enabled);
+    void setPicture(Control& control, Picture picture);
+    void setIcon(Picture icon);
+    // Selects an option button and clears the other option buttons of its container.
+    void select(Control& option);
+    void setValue(Control& control, int value);
+    void setTimerEnabled(Timer& timer, bool enabled);
+    void setTimerInterval(Timer& timer, int intervalMs);
+    std::uintptr_t nativeHandle(Control& control);
+
+    // These never load the form.
+    bool loaded() const { return loaded_; }
+    bool visible() const { return loaded_ && visible_; }
+    Picture icon() const { return icon_; }
+    void unload();
+    const std::vector<Control>& controls() const { return controls_; }
+    const std::vector<Timer>& timers() const { return timers_; }
+
+    // Events, delivered by the backend. Each runs to its end before the next one.
+    void userClicked(Control& control);  // a press of a button, option button or check box
+    void userMenu(std::string_view item);
+    void userTimer(Timer& timer);
+    void userMouseMove(Control& control, int button, int shift, float x, float y);
+    void userClose();  // the close box of the title bar, or the system closing the window
+    void shellRestarted();
+
+protected:
+    // Handlers. The defaults do what a window without its own handler does.
+    virtual void Form_Load() {}
+    virtual void Form_Unload() { unload(); }
+    virtual void onClick(Control& control);
+    virtual void onMenu(std::string_view item);
+    virtual void onTimer(Timer& timer);
+    virtual void onMouseMove(Control& control, int button, int shift, float x, float y);
+    virtual void onShellRestarted() {}
+
+    Backend& backend() { return backend_; }
+
+private:
+    Control* find(std::string_view name, int index);
+
+    Backend& backend_;
+    const FormDesign& design_;
+    bool loaded_ = false;
+    bool visible_ = false;
+    Picture icon_ = Picture::None;
+    std::vector<Control> controls_;
+    std::vector<Timer> timers_;
+    std::unique_ptr<WindowPeer> peer_;
+};
+
+// Handler tables: a window lists its click and timer handlers by control name, the way an event map would.
+template <typename F>
+struct Handler {
+    std::string_view control;
+    int index;
+    void (F::*handler)();
+};
+
+template <typename F, std::size_t N>
+bool dispatch(F& form, const Handler<F> (&table)[N], std::string_view control, int index) {
+    for (const auto& entry : table) {
+        if (entry.control == control && entry.index == index) {
+            (form.*entry.handler)();
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace ui

@@ -1,0 +1,221 @@
+// Start-up, the tray icon and the ways out of the program.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "cp932_bytes.h"
+#include "harness.h"
+#include "trace_match.h"
+
+using namespace testing_support;
+
+namespace {
+
+TEST(Startup, AddsTheIconThenHidesTheMainWindowThenReadsTheSettings) {
+    HeadlessApp app;
+    ASSERT_TRUE(app.start());
+    EXPECT_TRUE(inOrder(app.trace, {"load Form6", "load Form1", "tray add", "show Form1", "hide Form1",
+                                    "read 1.dat", "replace 1.dat", "read 1.dat"}))
+        << ::testing::PrintToString(app.trace);
+    EXPECT_EQ(countOf(app.trace, "load Form1"), 1);
+    EXPECT_TRUE(app.program.form1.loaded());
+    EXPECT_FALSE(app.program.form1.visible());
+    EXPECT_FALSE(app.program.form6.visible());
+    EXPECT_EQ(app.shell.icons.size(), 1u);
+    EXPECT_EQ(app.settingsFile(), kDefaultFile);
+    EXPECT_TRUE(app.backend.messages().empty());
+}
+
+TEST(Startup, FillsTheIconRecord) {
+    HeadlessApp app;
+    ASSERT_TRUE(app.start());
+    const platform::IconData& icon = app.shell.icons.at(0);
+    EXPECT_EQ(icon.cbSize, sizeof(platform::IconData));
+    EXPECT_EQ(icon.uID, 0u);
+    EXPECT_EQ(icon.uFlags, 7u);
+    EXPECT_EQ(icon.uCallbackMessage, 512u);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(icon.hIcon), app.backend.mainIconHandle());
+    auto& form1 = app.program.form1;
+    EXPECT_EQ(icon.hWnd, reinterpret_cast<void*>(form1.nativeHandle(form1.control("picRespond"))));
+    std::string tip(icon.szTip, sizeof(icon.szTip));
+    EXPECT_EQ(tip, std::string("Kolbrin") + '\0' + std::string(56, ' '));
+}
+
+TEST(Startup, SecondInstanceSaysSoAndEndsWithoutTouchingAnything) {
+    HeadlessApp app;
+    app.shell.otherInstance = true;
+    app.files.content[kSettingsPath] = "keep";
+    EXPECT_FALSE(app.start());
+    ASSERT_EQ(app.backend.messages().size(), 1u);
+    EXPECT_EQ(app.backend.messages()[0].text, "既に起動しています。");
+    EXPECT_EQ(app.backend.messages()[0].buttons, ui::MessageButtons::Ok);
+    EXPECT_FALSE(app.program.form1.loaded());
+    EXPECT_TRUE(app.shell.icons.empty());
+    EXPECT_EQ(countOf(app.trace, "tray add"), 0);
+    EXPECT_EQ(countOf(app.trace, "read 1.dat"), 0);
+    EXPECT_EQ(app.settingsFile(), "keep");
+}
+
+TEST(Startup, ProgramFolderEndsInExactlyOneBackslash) {
+    struct Case {
+        const char* reported;
+        const char* kept;
+    };
+    for (auto c : {Case{"C:\\Tools", "C:\\Tools\\"}, Case{"C:\\", "C:\\"}, Case{"D:\\a\\b", "D:\\a\\b\\"}}) {
+        HeadlessApp app;
+        app.shell.folder = c.reported;
+        ASSERT_TRUE(app.start());
+        EXPECT_EQ(app.program.AppPath, c.kept);
+        EXPECT_TRUE(app.files.content.contains(std::string(c.kept) + "1.dat"));
+    }
+}
+
+TEST(TrayIcon, OnlyALeftButtonPressShowsTheMainWindow) {
+    struct Case {
+        int mouseMessage;
+        bool shows;
+    };
+    for (auto c : {Case{0x200, false}, Case{0x201, true}, Case{0x202, false}, Case{0x203, false},
+                   Case{0x204, false}, Case{0x205, false}, Case{0x206, false}, Case{0x207, false}}) {
+        HeadlessApp app;
+        ASSERT_TRUE(app.start());
+        ASSERT_TRUE(app.tray(c.mouseMessage));
+        EXPECT_EQ(app.program.form1.visible(), c.shows) << c.mouseMessage;
+    }
+}
+
+TEST(TrayIcon, PressOnAVisibleMainWindowOnlyActivatesIt) {
+    HeadlessApp app;
+    ASSERT_TRUE(app.start());
+    ASSERT_TRUE(app.tray(0x201));
+    int before = app.backend.activations(app.program.form1);
+    app.clearTrace();
+    ASSERT_TRUE(app.tray(0x201));
+    EXPECT_EQ(app.backend.activations(app.program.form1), before + 1);
+    EXPECT_TRUE(app.trace.empty()) << ::testing::PrintToString(app.trace);
+}
+
+TEST(TrayIcon, IsAddedLaterWhenTheShellWasNotReady) {
+    HeadlessApp app;
+    app.shell.shellReady = false;
+    ASSERT_TRUE(app.start());
+    EXPECT_TRUE(app.shell.icons.empty());
+    ASSERT_TRUE(app.advance(3000));
+    EXPECT_TRUE(app.shell.icons.empty());
+    app.shell.shellReady = true;
+    ASSERT_TRUE(app.advance(1000));
+    EXPECT_EQ(app.shell.icons.size(), 1u);
+    app.clearTrace();
+    ASSERT_TRUE(app.advance(5000));
+    EXPECT_EQ(countOf(app.trace, "tray add"), 0);  // the retries stop once the icon is there
+}
+
+TEST(TrayIcon, IsAddedAgainWhenTheTaskbarIsRecreatedButNeverTwice) {
+    HeadlessApp app;
+    ASSERT_TRUE(app.start());
+    app.shell.icons.clear();  // the shell restarted and lost its icons
+    app.program.form1.shellRestarted();
+    EXPECT_EQ(app.shell.icons.size(), 1u);
+    app.program.form1.shellRestarted();
+    EXPECT_EQ(app.shell.icons.size(), 1u);
+}
+
+TEST(Exits, EachRemovesTheIconAndEndsAtOnce) {
+    struct Case {
+        const char* name;
+        std::function<bool(HeadlessApp&)> exit;
+    };
+    std::vector<Case> cases = {
+        {"menu", [](HeadlessApp& a) { return a.menu("aEnd"); }},
+        {"button", [](HeadlessApp& a) { return a.click(a.program.form1, "Command5"); }},
+        {"close box", [](HeadlessApp& a) { return a.close(a.program.form1); }},
+    };
+    for (auto& c : cases) {
+        HeadlessApp app;
+        ASSERT_TRUE(app.start());
+        ASSERT_TRUE(app.tray(0x201));
+        app.clearTrace();
+        EXPECT_FALSE(c.exit(app)) << c.name;
+        EXPECT_EQ(app.trace, (headless::Trace{"tray delete", "end"})) << c.name;
+        EXPECT_TRUE(app.shell.icons.empty()) << c.name;
+        EXPECT_TRUE(app.backend.ended());
+    }
+}
+
+TEST(Exits, HidingTheMainWindowKeepsTheIcon) {
+    HeadlessApp app;
+    ASSERT_TRUE(app.start());
+    ASSERT_TRUE(app.tray(0x201));
+    ASSERT_TRUE(app.click(app.program.form1, "Command4"));
+    EXPECT_FALSE(app.program.form1.visible());
+    EXPECT_EQ(app.shell.icons.size(), 1u);
+}
+
+TEST(SettingsReset, ABrokenFileThatCannotBeReplacedLeavesTheDefaultsAndSaysSo) {
+    struct Case {
+        const char* name;
+        std::function<void(HeadlessApp&)> arrange;
+        int questions;
+    };
+    std::vector<Case> cases = {
+        {"read-only folder, no file", [](HeadlessApp& a) { a.files.readOnly = true; }, 0},
+        {"1.dat is a folder", [](HeadlessApp& a) { a.files.directories.insert(kSettingsPath); }, 0},
+        {"incompatible file in a read-only folder",
+         [](HeadlessApp& a) {
+             a.files.content[kSettingsPath] = "other\r\n";
+             a.files.readOnly = true;
+         },
+         1},
+    };
+    for (auto& c : cases) {
+        HeadlessApp app;
+        c.arrange(app);
+        ASSERT_TRUE(app.start()) << c.name;
+        auto& form6 = app.program.form6;
+        EXPECT_EQ(form6.selectedIndex("Option1"), 1) << c.name;
+        EXPECT_EQ(form6.selectedIndex("Option2"), 1) << c.name;
+        EXPECT_EQ(form6.control("Check1").value, 1) << c.name;
+        const auto& messages = app.backend.messages();
+        ASSERT_EQ(messages.size(), static_cast<std::size_t>(c.questions) + 1) << c.name;
+        EXPECT_EQ(messages.back().text, "設定ファイルを作成できませんでした。標準の設定で起動します。");
+        EXPECT_EQ(countOf(app.trace, "replace 1.dat"), 1) << c.name;
+        EXPECT_EQ(app.shell.icons.size(), 1u);
+    }
+}
+
+TEST(SettingsReset, AFileThatDoesNotReadBackIsNotResetAgain) {
+    HeadlessApp app;
+    app.files.locked.insert(kSettingsPath);  // can be neither read nor written
+    ASSERT_TRUE(app.start());
+    EXPECT_EQ(countOf(app.trace, "read 1.dat"), 1);
+    EXPECT_EQ(app.program.form6.control("Check1").value, 1);
+}
+
+TEST(RunAgain, ClosingTheSettingsDialogRerunsTheStartupOnItsNextUse) {
+    HeadlessApp app;
+    app.files.content[kSettingsPath] = settingsFile("3", "1", "0");
+    ASSERT_TRUE(app.start());
+    ASSERT_TRUE(app.tray(0x201));
+    ASSERT_TRUE(app.click(app.program.form1, "Command3"));
+    auto& form6 = app.program.form6;
+    ASSERT_TRUE(form6.visible());
+    ASSERT_TRUE(app.click(form6, "Option1", 0));
+    ASSERT_TRUE(app.click(form6, "Check1"));
+    ASSERT_TRUE(app.close(form6));
+    EXPECT_FALSE(form6.loaded());
+    app.clearTrace();
+
+    ASSERT_TRUE(app.menu("aSettei"));
+    EXPECT_TRUE(inOrder(app.trace, {"load Form6", "hide Form1", "read 1.dat", "show Form6"}))
+        << ::testing::PrintToString(app.trace);
+    EXPECT_EQ(countOf(app.trace, "load Form1"), 0);
+    EXPECT_EQ(countOf(app.trace, "tray add"), 0);
+    EXPECT_EQ(app.shell.icons.size(), 1u);
+    EXPECT_FALSE(app.program.form1.visible());
+    EXPECT_TRUE(form6.visible());
+    EXPECT_EQ(form6.selectedIndex("Option1"), 2);
+    EXPECT_EQ(form6.control("Check1").value, 0);
+    EXPECT_TRUE(app.backend.messages().empty());
+}
+
+}  // namespace
