@@ -170,7 +170,8 @@ std::uintptr_t Form::nativeHandle(Control& control) {
 }
 
 void Form::userClicked(Control& control) {
-    if (!loaded_ || !control.enabled) {
+    // Only what the user can see and reach can be pressed.
+    if (!loaded_ || !control.enabled || !control.visible) {
         return;
     }
     if (control.kind() == ControlKind::OptionButton) {

@@ -79,6 +79,9 @@ public:
     void unload();
     const std::vector<Control>& controls() const { return controls_; }
     const std::vector<Timer>& timers() const { return timers_; }
+    // For the backend, which delivers events to the control or timer it built from this list.
+    Control& controlAt(std::size_t index) { return controls_.at(index); }
+    Timer& timerAt(std::size_t index) { return timers_.at(index); }
 
     // Events, delivered by the backend. Each runs to its end before the next one.
     void userClicked(Control& control);  // a press of a button, option button or check box

@@ -100,8 +100,7 @@ void Backend::advance(long long ms) {
         ui::Form* form = next->form;
         const ui::Timer* timer = next->timer;
         next->due += timer->intervalMs;
-        // The timer belongs to the form's controls, which the form hands out by reference.
-        form->userTimer(const_cast<ui::Timer&>(*timer));
+        form->userTimer(form->timerAt(static_cast<std::size_t>(timer - form->timers().data())));
     }
     if (!ended_) {
         now_ = until;

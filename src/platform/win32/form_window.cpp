@@ -312,7 +312,7 @@ int FormWindow::controlAt(HWND child) const {
 
 ui::Control& FormWindow::liveControl(int index) {
     // The form's control list is the one this window was built from for as long as the window lives.
-    return const_cast<ui::Control&>(form_.controls()[index]);
+    return form_.controlAt(static_cast<std::size_t>(index));
 }
 
 void FormWindow::focusFirst() {
@@ -586,9 +586,9 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_COMMAND:
             return onCommand(wp, lp);
         case WM_TIMER:
-            for (const auto& t : form_.timers()) {
-                if (reinterpret_cast<UINT_PTR>(&t) == wp) {
-                    form_.userTimer(const_cast<ui::Timer&>(t));
+            for (std::size_t i = 0; i < form_.timers().size(); ++i) {
+                if (reinterpret_cast<UINT_PTR>(&form_.timers()[i]) == wp) {
+                    form_.userTimer(form_.timerAt(i));
                     break;
                 }
             }
