@@ -45,6 +45,7 @@ class Form4 : public ui::Form {
 
     app::Program& program_;
     bool cancelling_ = false;  // the cancellation message is up
+    std::string logBytes_;     // the run log as the current tick writes it
 };
 
 }  // namespace optimize
