@@ -50,6 +50,17 @@ TEST(OptimizationRun, QuickRunRewritesTheLogThenFinishesAndOkBringsBackTheMainWi
     ASSERT_NE(run.form4, nullptr);
     EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(run.main); }, 3s));
     EXPECT_EQ(text(run.part("Label1")), L"最適化中……");
+    // Borderless, no title bar and no taskbar button; centred on the screen.
+    const LONG style = GetWindowLongW(run.form4, GWL_STYLE), exStyle = GetWindowLongW(run.form4, GWL_EXSTYLE);
+    EXPECT_FALSE(style & (WS_CAPTION | WS_THICKFRAME | WS_BORDER));
+    EXPECT_TRUE(exStyle & WS_EX_TOOLWINDOW);
+    const SIZE client = clientSize(run.form4);
+    EXPECT_EQ(client.cx, MulDiv(2130, screenDpi(), 1440));
+    EXPECT_EQ(client.cy, MulDiv(1920, screenDpi(), 1440));
+    RECT placed;
+    GetWindowRect(run.form4, &placed);
+    EXPECT_NEAR((placed.left + placed.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+    EXPECT_NEAR((placed.top + placed.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
     // The log is truncated and rewritten at every tick: catch it whole between two ticks.
     const std::string expected = logOf(400);
     std::size_t lastSize = 0;
