@@ -1,3 +1,4 @@
+// Form10: the version or state of each of the program's functions, with tooltips on the first five.
 #pragma once
 
 #include "ui/form.h"
@@ -11,11 +12,13 @@ namespace info {
 const ui::FormDesign& form10Design();
 
 class Form10 : public ui::Form {
-public:
+  public:
     explicit Form10(app::Program& program);
 
-private:
-    app::Program& program_;
+    void Command1_Click();
+
+  protected:
+    void onClick(ui::Control& control) override;
 };
 
 }  // namespace info

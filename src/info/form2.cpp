@@ -4,11 +4,65 @@
 
 namespace info {
 
-const ui::FormDesign& form2Design() {
-    static const ui::FormDesign design{.name = "Form2"};
+using namespace ui;
+
+namespace {
+
+using Click = Handler<Form2>;
+constexpr Click kClicks[] = {
+    {"Command1", kNoIndex, &Form2::Command1_Click},
+};
+
+// Each name padded to 20 characters, so that the versions stand in one column in the fixed-pitch font.
+constexpr const char* kTechnologies =
+    "Tarn Core Engine    Version.2.03\r\n"
+    "Tarn MemoryMapper   Version.1.12\r\n"
+    "Tarn QuickPlace     Version.0.98\r\n"
+    "Tarn StableWatch    Version.1.01\r\n";
+
+}  // namespace
+
+const FormDesign& form2Design() {
+    static const FormDesign design{
+        .name = "Form2",
+        .caption = "使用Tarnテクノロジ",
+        .unit = Unit::Pixels,
+        .clientWidth = 329,
+        .clientHeight = 84,
+        .border = Border::FixedToolWindow,
+        .showInTaskbar = false,
+        .back = rgb(0, 128, 128),
+        .controls =
+            {
+                {.name = "Text1",
+                 .kind = ControlKind::TextBox,
+                 .rect = {7, 7, 267, 71},
+                 .caption = kTechnologies,
+                 .back = rgb(192, 255, 255),
+                 .font = {kGothic, 11.25},
+                 .tabIndex = 1,
+                 .multiLine = true,
+                 .readOnly = true},
+                {.name = "Command1",
+                 .kind = ControlKind::Button,
+                 .rect = {280, 7, 43, 71},
+                 .caption = "OK",
+                 .tabIndex = 0,
+                 .isDefault = true,
+                 .handCursor = true},
+            },
+    };
     return design;
 }
 
-Form2::Form2(app::Program& program) : Form(program.backend, form2Design()), program_(program) {}
+Form2::Form2(app::Program& program) : Form(program.backend, form2Design()) {}
+
+void Form2::Command1_Click() {
+    unload();
+}
+
+void Form2::onClick(Control& control) {
+    dispatch(*this, kClicks, control.name(), control.index());
+}
 
 }  // namespace info

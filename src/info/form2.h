@@ -1,3 +1,4 @@
+// Form2: the list of the Tarn technologies the program is built on, as a read-only text.
 #pragma once
 
 #include "ui/form.h"
@@ -11,11 +12,13 @@ namespace info {
 const ui::FormDesign& form2Design();
 
 class Form2 : public ui::Form {
-public:
+  public:
     explicit Form2(app::Program& program);
 
-private:
-    app::Program& program_;
+    void Command1_Click();
+
+  protected:
+    void onClick(ui::Control& control) override;
 };
 
 }  // namespace info

@@ -1,3 +1,4 @@
+// Form3: the About window, with the banner, the main window's icon and the program's version.
 #pragma once
 
 #include "ui/form.h"
@@ -11,10 +12,16 @@ namespace info {
 const ui::FormDesign& form3Design();
 
 class Form3 : public ui::Form {
-public:
+  public:
     explicit Form3(app::Program& program);
 
-private:
+    void Command1_Click();
+
+  protected:
+    void Form_Load() override;
+    void onClick(ui::Control& control) override;
+
+  private:
     app::Program& program_;
 };
 
