@@ -54,14 +54,19 @@ xvfb_start() {
     fi
     local n=90
     while [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    # On a machine that never ran an X server the socket folder is missing, and Xvfb does not make it.
+    if [ ! -d /tmp/.X11-unix ]; then
+        mkdir -p /tmp/.X11-unix && chmod 1777 /tmp/.X11-unix
+    fi
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"${TMPDIR:-/tmp}/kolbrin-xvfb-$n.log" 2>&1 &
     KOLBRIN_XVFB_PID=$!
     export DISPLAY=":$n"
     for _ in $(seq 50); do
         [ -e "/tmp/.X11-unix/X$n" ] && return 0
         sleep 0.1
     done
-    echo "Xvfb did not start" >&2
+    echo "Xvfb did not start:" >&2
+    cat "${TMPDIR:-/tmp}/kolbrin-xvfb-$n.log" >&2
     return 1
 }
 
