@@ -1,0 +1,72 @@
+# Sourced by the run and test scripts: our own Wine prefix, Japanese code page, fonts and desktop.
+#   KOLBRIN_BUILD  the build folder that holds the prefix (default: build)
+: "${KOLBRIN_ROOT:=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}"
+: "${KOLBRIN_BUILD:=$KOLBRIN_ROOT/build}"
+export WINEPREFIX="$KOLBRIN_BUILD/wineprefix"
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+
+# Creates the prefix once, with the program's fonts resolving to the IPA Gothic fonts and every program
+# running in one virtual desktop that has a taskbar with a notification area.
+wine_prefix_init() {
+    if [ -f "$WINEPREFIX/.kolbrin-ready" ]; then
+        return 0
+    fi
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+    local reg="$WINEPREFIX/kolbrin.reg"
+    cat >"$reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"ＭＳ Ｐゴシック"="IPAPGothic"
+"ＭＳ ゴシック"="IPAGothic"
+"MS PGothic"="IPAPGothic"
+"MS Gothic"="IPAGothic"
+"MS UI Gothic"="IPAPGothic"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer]
+"Desktop"="Default"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
+"Default"="1024x768"
+REG
+    wine regedit "$reg" >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.kolbrin-ready"
+}
+
+# Sets the prefix's screen resolution in dots per inch (96, 120, 144 ...).
+wine_set_dpi() {
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+    wineserver -w
+}
+
+# Starts Xvfb on a free display unless one is given; sets DISPLAY.
+xvfb_start() {
+    if [ -n "${DISPLAY:-}" ] && [ -z "${KOLBRIN_FORCE_XVFB:-}" ]; then
+        return 0
+    fi
+    local n=90
+    while [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    KOLBRIN_XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do
+        [ -e "/tmp/.X11-unix/X$n" ] && return 0
+        sleep 0.1
+    done
+    echo "Xvfb did not start" >&2
+    return 1
+}
+
+xvfb_stop() {
+    if [ -n "${KOLBRIN_XVFB_PID:-}" ]; then
+        kill "$KOLBRIN_XVFB_PID" 2>/dev/null || true
+        wait "$KOLBRIN_XVFB_PID" 2>/dev/null || true
+        unset KOLBRIN_XVFB_PID
+    fi
+}

@@ -1,0 +1,16 @@
+// Kolbrin.exe: the Win32 backend and services, and the program's start.
+#include <windows.h>
+
+#include "app/program.h"
+#include "platform/win32/backend.h"
+#include "platform/win32/services.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    SetProcessDPIAware();
+    win32::Backend backend(instance);
+    win32::Files files;
+    win32::Shell shell;
+    app::Program program(backend, files, shell);
+    program.start();
+    return backend.run();
+}

@@ -1,0 +1,47 @@
+// The form runtime on real Win32 windows.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <vector>
+
+#include "platform/win32/handles.h"
+#include "ui/backend.h"
+
+namespace win32 {
+
+class Backend : public ui::Backend {
+public:
+    explicit Backend(HINSTANCE instance);
+    ~Backend() override;
+
+    std::unique_ptr<ui::WindowPeer> createPeer(ui::Form& form) override;
+    void retirePeer(std::unique_ptr<ui::WindowPeer> peer) override;
+    ui::MessageAnswer messageBox(const std::string& text, ui::MessageButtons buttons) override;
+    std::uintptr_t mainIconHandle() override;
+    [[noreturn]] void endProgram() override;
+
+    // Runs the message loop until the program ends.
+    int run();
+
+    HINSTANCE instance() const { return instance_; }
+    HICON icon(bool small) const { return small ? smallIcon_.get() : bigIcon_.get(); }
+    HCURSOR handCursor() const { return hand_; }
+    HENHMETAFILE banner() const { return banner_.get(); }
+    int dpi() const { return dpi_; }
+    UINT taskbarCreatedMessage() const { return taskbarCreated_; }
+
+private:
+    HINSTANCE instance_;
+    int dpi_;
+    UINT taskbarCreated_;
+    UniqueIcon bigIcon_;
+    UniqueIcon smallIcon_;
+    HCURSOR hand_;
+    UniqueMetafile banner_;
+    // Windows unloaded by their own event handlers: destroyed at once, freed when the event is over.
+    std::vector<std::unique_ptr<ui::WindowPeer>> retired_;
+};
+
+}  // namespace win32

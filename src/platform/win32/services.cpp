@@ -1,0 +1,143 @@
+#include "platform/win32/services.h"
+
+#include <shellapi.h>
+
+#include <cstddef>
+#include <vector>
+
+#include "platform/win32/text.h"
+
+namespace win32 {
+
+// The notification record is the shell's first version, field for field.
+static_assert(sizeof(platform::IconData) == NOTIFYICONDATAA_V1_SIZE);
+static_assert(offsetof(platform::IconData, hWnd) == offsetof(NOTIFYICONDATAA, hWnd));
+static_assert(offsetof(platform::IconData, uID) == offsetof(NOTIFYICONDATAA, uID));
+static_assert(offsetof(platform::IconData, uFlags) == offsetof(NOTIFYICONDATAA, uFlags));
+static_assert(offsetof(platform::IconData, uCallbackMessage) == offsetof(NOTIFYICONDATAA, uCallbackMessage));
+static_assert(offsetof(platform::IconData, hIcon) == offsetof(NOTIFYICONDATAA, hIcon));
+static_assert(offsetof(platform::IconData, szTip) == offsetof(NOTIFYICONDATAA, szTip));
+#ifndef _WIN64
+static_assert(sizeof(platform::IconData) == 88);
+static_assert(offsetof(platform::IconData, hWnd) == 4 && offsetof(platform::IconData, uID) == 8 &&
+              offsetof(platform::IconData, uFlags) == 12 && offsetof(platform::IconData, uCallbackMessage) == 16 &&
+              offsetof(platform::IconData, hIcon) == 20 && offsetof(platform::IconData, szTip) == 24);
+#endif
+
+namespace {
+
+bool writeAll(const std::wstring& path, const std::string& bytes, bool flush) {
+    UniqueFileHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
+        return false;
+    }
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+        DWORD written = 0;
+        if (!WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+            return false;
+        }
+        done += written;
+    }
+    if (flush && !FlushFileBuffers(file.get())) {
+        return false;
+    }
+    // A full disk can show itself only when the last buffers are written out at close.
+    return file.close();
+}
+
+}  // namespace
+
+std::optional<std::string> Files::read(const std::string& path) {
+    UniqueFileHandle file(CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
+        return std::nullopt;
+    }
+    std::string out;
+    char buffer[4096];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) {
+            return std::nullopt;
+        }
+        if (got == 0) {
+            return out;
+        }
+        out.append(buffer, got);
+    }
+}
+
+bool Files::write(const std::string& path, const std::string& bytes) { return writeAll(widen(path), bytes, false); }
+
+bool Files::replace(const std::string& path, const std::string& bytes) {
+    const std::wstring target = widen(path);
+    const std::wstring temporary = target + L".new";
+    if (!writeAll(temporary, bytes, true)) {
+        DeleteFileW(temporary.c_str());
+        return false;
+    }
+    if (!MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileW(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool Files::remove(const std::string& path) { return DeleteFileW(widen(path).c_str()) != 0; }
+
+bool Shell::anotherInstanceRunning() {
+    if (instanceMutex_) {
+        return false;
+    }
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, L"Local\\Kolbrin.Instance");
+    if (mutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(mutex);
+        return true;
+    }
+    instanceMutex_.reset(mutex);
+    return false;
+}
+
+std::wstring folderOf(const std::wstring& exePath) {
+    auto slash = exePath.find_last_of(L'\\');
+    if (slash == std::wstring::npos) {
+        return exePath;
+    }
+    std::wstring folder = exePath.substr(0, slash);
+    if (folder.size() == 2 && folder[1] == L':') {
+        folder.push_back(L'\\');
+    }
+    return folder;
+}
+
+std::string Shell::exeFolder() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n < buffer.size()) {
+            return narrow(folderOf(std::wstring(buffer.data(), n)));
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+bool Shell::notifyIcon(std::uint32_t message, const platform::IconData& data) {
+    NOTIFYICONDATAA record{};
+    record.cbSize = data.cbSize;
+    record.hWnd = static_cast<HWND>(data.hWnd);
+    record.uID = data.uID;
+    record.uFlags = data.uFlags;
+    record.uCallbackMessage = data.uCallbackMessage;
+    record.hIcon = static_cast<HICON>(data.hIcon);
+    memcpy(record.szTip, data.szTip, sizeof data.szTip);
+    return Shell_NotifyIconA(message, &record) != 0;
+}
+
+void Shell::winHelp(const std::string& file, std::uint32_t command, std::uintptr_t data) {
+    WinHelpA(nullptr, file.c_str(), command, data);
+}
+
+}  // namespace win32

@@ -1,0 +1,36 @@
+// Files, the notification-area icon, the help viewer, the instance test and the executable's folder,
+// through the system's own calls.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/services.h"
+#include "platform/win32/handles.h"
+
+namespace win32 {
+
+class Files : public platform::Files {
+public:
+    std::optional<std::string> read(const std::string& path) override;
+    bool write(const std::string& path, const std::string& bytes) override;
+    bool replace(const std::string& path, const std::string& bytes) override;
+    bool remove(const std::string& path) override;
+};
+
+class Shell : public platform::Shell {
+public:
+    bool anotherInstanceRunning() override;
+    std::string exeFolder() override;
+    bool notifyIcon(std::uint32_t message, const platform::IconData& data) override;
+    void winHelp(const std::string& file, std::uint32_t command, std::uintptr_t data) override;
+
+private:
+    // Held for the life of the process: its name existing is what tells a second instance.
+    UniqueHandle instanceMutex_;
+};
+
+// The folder part of an executable's full path, as the system reports folders: "C:\Tools" for
+// "C:\Tools\k.exe", and "C:\" (the root keeps its backslash) for "C:\k.exe".
+std::wstring folderOf(const std::wstring& exePath);
+
+}  // namespace win32
