@@ -18,8 +18,9 @@ wine_prefix_init() {
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w
     local reg="$WINEPREFIX/kolbrin.reg"
-    cat >"$reg" <<'REG'
-REGEDIT4
+    # regedit reads a version 5 file as UTF-16, so the Japanese face names arrive intact.
+    { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE <<'REG'
+Windows Registry Editor Version 5.00
 
 [HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
 "ＭＳ Ｐゴシック"="IPAPGothic"
@@ -34,6 +35,7 @@ REGEDIT4
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
 "Default"="1024x768"
 REG
+    } >"$reg"
     wine regedit "$reg" >/dev/null 2>&1
     wineserver -w
     touch "$WINEPREFIX/.kolbrin-ready"

@@ -1,0 +1,107 @@
+// Driving the real Kolbrin.exe the way a user and the system can: a fresh program folder, the process,
+// its windows found by class and read back with WM_GETTEXT, real mouse and keyboard input through
+// SendInput, the tray icon clicked in the taskbar, files on disk.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+using namespace std::chrono_literals;
+using Millis = std::chrono::milliseconds;
+
+// Polls until the condition holds or the time is up; returns the condition's last answer.
+bool waitUntil(const std::function<bool()>& condition, Millis timeout = 10s);
+
+std::wstring widen(const std::string& utf8);
+std::string narrow(const std::wstring& wide);
+
+// The folder of this test program; Kolbrin.exe and palvo.hlp are built beside it.
+std::wstring buildFolder();
+
+class ProgramFolder {
+public:
+    // A new, empty folder C:\kolbrin-e2e\<name>\ holding a copy of Kolbrin.exe (and the help file).
+    explicit ProgramFolder(const std::string& name, bool withHelp = false);
+    const std::wstring& path() const { return path_; }  // ends in "\"
+    std::wstring file(const std::string& name) const { return path_ + widen(name); }
+    std::optional<std::string> read(const std::string& name) const;
+    void write(const std::string& name, const std::string& bytes) const;
+    bool exists(const std::string& name) const;
+    // Marks the folder read-only for the program: new files cannot be created in it.
+    void denyWrites() const;
+
+private:
+    std::wstring path_;
+};
+
+// One running Kolbrin.exe.
+class Kolbrin {
+public:
+    explicit Kolbrin(const ProgramFolder& folder);
+    ~Kolbrin();
+    Kolbrin(const Kolbrin&) = delete;
+    Kolbrin& operator=(const Kolbrin&) = delete;
+
+    DWORD pid() const { return pid_; }
+    bool running() const;
+    bool waitForExit(Millis timeout = 10s) const;
+    DWORD exitCode() const;
+
+    // A top-level window of this process by its form name ("Form1" ...), whether visible or not.
+    HWND window(const std::string& form) const;
+    HWND waitForWindow(const std::string& form, bool visible = true, Millis timeout = 10s) const;
+    bool visible(const std::string& form) const;
+    // The process's message box, if one is up.
+    HWND messageBox() const;
+    HWND waitForMessageBox(Millis timeout = 10s) const;
+    // Waits until start-up is over: the tray icon's window exists and no message box is waiting.
+    void waitIdle() const;
+
+private:
+    PROCESS_INFORMATION process_{};
+    DWORD pid_ = 0;
+};
+
+// A control of a form window by its position in the form's design (the backend numbers them so).
+HWND control(HWND form, int designIndex);
+std::wstring text(HWND window);
+// A window's client size, and a child's rectangle in its parent's client coordinates.
+SIZE clientSize(HWND window);
+RECT childRect(HWND child);
+bool checked(HWND button);
+
+// Message boxes: text, caption and buttons.
+std::wstring messageText(HWND box);
+bool hasButton(HWND box, int id);
+bool hasIcon(HWND box);
+int defaultButton(HWND box);
+
+// Real input.
+void moveTo(POINT screen);
+void clickAt(POINT screen, bool right = false);
+void doubleClickAt(POINT screen);
+void click(HWND window);  // the centre of a window
+void pressKey(WORD vk);
+// Opens a menu of the menu bar with Alt and its letter, then chooses an entry by its place in the
+// menu, counting entries only (separators are not counted).
+void chooseMenu(HWND form, char topMnemonic, int entry);
+void typeText(const std::wstring& text);
+
+// The notification area: where the (one) icon sits at the taskbar's right end.
+POINT trayIconPoint();
+bool trayShowsAnIcon(int slot = 0);  // slot 0 is the rightmost
+
+// Saves the desktop as C:\kolbrin-e2e\shots\<name>.bmp.
+void screenshot(const std::string& name);
+
+int screenDpi();
+int scaled(int pixelsAt96);
+
+}  // namespace e2e

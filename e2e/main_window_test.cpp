@@ -1,0 +1,256 @@
+// The main window and the settings dialog on the real program: layout, texts and commands.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/form1.h"
+#include "cp932_bytes.h"
+#include "e2e/design_lookup.h"
+#include "e2e/session.h"
+#include "settings/form6.h"
+
+using namespace e2e;
+
+namespace {
+
+int twips(int t) { return MulDiv(t, screenDpi(), 1440); }
+
+struct ButtonRow {
+    const char* name;
+    const wchar_t* caption;
+    const wchar_t* tooltip;
+    int left, top, width, height;  // twips
+};
+
+const ButtonRow kButtons[] = {
+    {"Command1", L"最適化開始", L"メモリの最適化を行います", 210, 120, 2535, 330},
+    {"Command2", L"メモリスキャン β", L"メモリのスキャンをします", 210, 525, 2535, 330},
+    {"Command3", L"設定", L"各種設定を行います", 210, 945, 2535, 330},
+    {"Command4", L"閉じる", L"ウィンドウを隠します", 210, 1365, 1590, 330},
+    {"Command5", L"終了する", L"プログラムを終了します", 1890, 1365, 855, 330},
+};
+
+HWND visibleTooltip(DWORD pid) {
+    struct Args {
+        DWORD pid;
+        HWND found;
+    } args{pid, nullptr};
+    EnumWindows(
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* a = reinterpret_cast<Args*>(lp);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(h, &pid);
+            wchar_t cls[64];
+            GetClassNameW(h, cls, 64);
+            if (pid == a->pid && IsWindowVisible(h) && std::wstring(cls) == TOOLTIPS_CLASSW) {
+                a->found = h;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&args));
+    return args.found;
+}
+
+void checkLayout(Session& s) {
+    HWND main = s.showMainWindow();
+    ASSERT_NE(main, nullptr);
+    SIZE client = clientSize(main);
+    EXPECT_EQ(client.cx, twips(2940));
+    EXPECT_EQ(client.cy, twips(1815));
+    LONG style = GetWindowLongW(main, GWL_STYLE);
+    EXPECT_TRUE(style & WS_THICKFRAME);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_FALSE(style & WS_MINIMIZEBOX);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    for (const auto& b : kButtons) {
+        HWND button = control(main, app::form1Design(), b.name);
+        ASSERT_NE(button, nullptr) << b.name;
+        EXPECT_EQ(text(button), b.caption) << b.name;
+        RECT r = childRect(button);
+        EXPECT_EQ(r.left, twips(b.left)) << b.name;
+        EXPECT_EQ(r.top, twips(b.top)) << b.name;
+        EXPECT_EQ(r.right - r.left, twips(b.width)) << b.name;
+        EXPECT_EQ(r.bottom - r.top, twips(b.height)) << b.name;
+    }
+}
+
+TEST(MainWindow, LayoutAndCaptionsAtDpi96) {
+    Session s(currentTestName());
+    s.start();
+    ASSERT_EQ(screenDpi(), 96);
+    checkLayout(s);
+}
+
+TEST(MainWindow, LayoutAndCaptionsAtDpi144) {
+    Session s(currentTestName());
+    s.start();
+    ASSERT_EQ(screenDpi(), 144);
+    checkLayout(s);
+    screenshot("main-window-144dpi");
+}
+
+TEST(MainWindow, EachButtonShowsItsTooltipAndTheHandCursor) {
+    Session s(currentTestName());
+    s.start();
+    HWND main = s.showMainWindow();
+    HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
+    for (const auto& b : kButtons) {
+        HWND button = control(main, app::form1Design(), b.name);
+        RECT r;
+        GetWindowRect(button, &r);
+        moveTo(POINT{r.left + 3, r.top + 3});
+        moveTo(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+        HWND tip = nullptr;
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                tip = visibleTooltip(s.kolbrin->pid());
+                return tip != nullptr && text(tip) == b.tooltip;
+            },
+            5s))
+            << b.name << " shows " << narrow(tip ? text(tip) : L"no tooltip");
+        CURSORINFO ci{sizeof ci};
+        GetCursorInfo(&ci);
+        EXPECT_NE(ci.hCursor, arrow) << b.name;
+        if (std::string(b.name) == "Command1") {
+            screenshot("main-window-tooltip");
+        }
+    }
+}
+
+TEST(MainWindow, CloseHidesAndTheTrayIconBringsItBack) {
+    Session s(currentTestName());
+    s.start();
+    HWND main = s.showMainWindow();
+    click(control(main, app::form1Design(), "Command4"));
+    EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(main); }));
+    EXPECT_TRUE(s.kolbrin->running());
+    EXPECT_TRUE(trayShowsAnIcon());
+    EXPECT_EQ(s.showMainWindow(), main);
+    chooseMenu(main, 'S', 2);  // 閉じる(&Q)
+    EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(main); }));
+    EXPECT_TRUE(s.kolbrin->running());
+}
+
+// Menus belong to their process under Wine and cannot be read from outside: take pictures to look at.
+TEST(MainWindow, MenusOpenFromTheKeyboard) {
+    Session s(currentTestName());
+    s.start();
+    HWND main = s.showMainWindow();
+    for (char letter : {'S', 'T'}) {
+        SetForegroundWindow(main);
+        Sleep(200);
+        INPUT keys[4] = {};
+        for (auto& k : keys) {
+            k.type = INPUT_KEYBOARD;
+        }
+        keys[0].ki.wVk = VK_MENU;
+        keys[1].ki.wVk = static_cast<WORD>(letter);
+        keys[2].ki.wVk = static_cast<WORD>(letter);
+        keys[2].ki.dwFlags = KEYEVENTF_KEYUP;
+        keys[3].ki.wVk = VK_MENU;
+        keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(4, keys, sizeof(INPUT));
+        Sleep(500);
+        screenshot(std::string("menu-") + letter);
+        pressKey(VK_ESCAPE);
+        pressKey(VK_ESCAPE);
+    }
+    EXPECT_TRUE(IsWindowVisible(main));
+}
+
+TEST(MainWindow, ExitButtonAndExitMenuEndTheProgramAndRemoveTheIcon) {
+    for (bool viaMenu : {false, true}) {
+        Session s(currentTestName() + (viaMenu ? "-menu" : "-button"));
+        s.start();
+        HWND main = s.showMainWindow();
+        if (viaMenu) {
+            chooseMenu(main, 'S', 3);  // 終了(&E)
+        } else {
+            click(control(main, app::form1Design(), "Command5"));
+        }
+        EXPECT_TRUE(s.kolbrin->waitForExit()) << viaMenu;
+        EXPECT_TRUE(waitUntil([] { return !trayShowsAnIcon(); }, 3s)) << viaMenu;
+    }
+}
+
+TEST(MainWindow, ScanQuestionAnsweredNoOpensNothing) {
+    Session s(currentTestName());
+    s.start();
+    HWND main = s.showMainWindow();
+    click(control(main, app::form1Design(), "Command2"));
+    HWND box = s.kolbrin->waitForMessageBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(messageText(box), L"この作業は開発途中(β版)のため、時間が数分かかる事があります。実行しますか？");
+    EXPECT_EQ(text(box), L"Kolbrin");
+    EXPECT_EQ(defaultButton(box), IDYES);
+    EXPECT_FALSE(hasIcon(box));
+    s.answer(IDNO);
+    Sleep(500);
+    EXPECT_EQ(s.kolbrin->window("Form7"), nullptr);
+    EXPECT_TRUE(IsWindowVisible(main));
+}
+
+TEST(SettingsDialog, OpensOnceInNormalStateAndEnterSavesTheChoices) {
+    Session s(currentTestName());
+    s.start();
+    HWND main = s.showMainWindow();
+    click(control(main, app::form1Design(), "Command3"));
+    HWND dialog = s.kolbrin->waitForWindow("Form6");
+    screenshot("dbg-after-click");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(text(dialog), L"設定");
+    EXPECT_TRUE(GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    SIZE client = clientSize(dialog);
+    EXPECT_EQ(client.cx, twips(4215));
+    EXPECT_EQ(client.cy, twips(2490));
+    chooseMenu(main, 'T', 0);  // 設定(&Z) again
+    EXPECT_EQ(s.kolbrin->window("Form6"), dialog);
+    EXPECT_FALSE(IsIconic(dialog));
+    EXPECT_TRUE(IsWindowVisible(main));
+    screenshot("settings-dialog");
+    // Choosing the settings again does not raise the dialog over the main window: click its title.
+    RECT frame;
+    GetWindowRect(dialog, &frame);
+    clickAt(POINT{frame.left + 8, frame.top + 6});
+    ASSERT_TRUE(waitUntil([&] { return GetForegroundWindow() == dialog; }, 3s));
+
+    const auto& d = settings::form6Design();
+    click(control(dialog, d, "Option1", 2));
+    click(control(dialog, d, "Option2", 2));
+    click(control(dialog, d, "Check1"));
+    screenshot("settings-dialog-changed");
+    EXPECT_TRUE(checked(control(dialog, d, "Option1", 2)));
+    EXPECT_FALSE(checked(control(dialog, d, "Option1", 1)));
+    EXPECT_TRUE(checked(control(dialog, d, "Option2", 2)));
+    EXPECT_FALSE(checked(control(dialog, d, "Check1")));
+    SetForegroundWindow(dialog);
+    pressKey(VK_RETURN);
+    EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(dialog); }));
+    EXPECT_TRUE(waitUntil([&] { return s.folder.read("1.dat") == testing_support::settingsFile("3", "3", "0"); }));
+    EXPECT_TRUE(IsWindowVisible(main));
+}
+
+TEST(SettingsDialog, ClosingItDiscardsTheChangeAndReopeningReadsTheFile) {
+    Session s(currentTestName());
+    s.folder.write("1.dat", testing_support::settingsFile("1", "3", "1"));
+    s.start();
+    HWND main = s.showMainWindow();
+    click(control(main, app::form1Design(), "Command3"));
+    HWND dialog = s.kolbrin->waitForWindow("Form6");
+    ASSERT_NE(dialog, nullptr);
+    const auto& d = settings::form6Design();
+    click(control(dialog, d, "Option1", 1));
+    PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);  // the title bar's close box
+    EXPECT_TRUE(waitUntil([&] { return !IsWindow(dialog); }));
+    chooseMenu(main, 'T', 0);
+    dialog = s.kolbrin->waitForWindow("Form6");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(checked(control(dialog, d, "Option1", 0)));
+    EXPECT_TRUE(checked(control(dialog, d, "Option2", 2)));
+    EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(main); }));
+    EXPECT_TRUE(trayShowsAnIcon(0));
+    EXPECT_FALSE(trayShowsAnIcon(1));
+}
+
+}  // namespace
