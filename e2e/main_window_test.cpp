@@ -191,19 +191,69 @@ TEST(MainWindow, ScanQuestionAnsweredNoOpensNothing) {
     EXPECT_TRUE(IsWindowVisible(main));
 }
 
+struct DialogRow {
+    const char* name;
+    int index;
+    const wchar_t* caption;
+    int left, top, width, height;  // twips, in the window's client area
+};
+
+// Positions inside a frame are the frame's position plus the control's own.
+const DialogRow kDialogRows[] = {
+    {"Command1", ui::kNoIndex, L"OK", 1470, 1920, 1380, 435},
+    {"Frame1", ui::kNoIndex, L"最適化速度", 210, 210, 1800, 1275},
+    {"Option1", 0, L"すばやく簡単", 210 + 105, 210 + 315, 1380, 225},
+    {"Option1", 1, L"通常", 210 + 105, 210 + 630, 750, 225},
+    {"Option1", 2, L"ゆっくり念入りに", 210 + 105, 210 + 945, 1590, 225},
+    {"Frame2", ui::kNoIndex, L"メモリスキャン速度", 2205, 210, 1800, 1275},
+    {"Option2", 0, L"すばやく簡単", 2205 + 105, 210 + 315, 1380, 225},
+    {"Option2", 1, L"通常", 2205 + 105, 210 + 630, 1170, 225},
+    {"Option2", 2, L"ゆっくり念入りに", 2205 + 105, 210 + 945, 1590, 225},
+    {"Check1", ui::kNoIndex, L"バックアップしながら最適化", 210, 1575, 2430, 225},
+};
+
+void checkDialogLayout(Session& s, const std::string& shot) {
+    HWND main = s.showMainWindow();
+    click(control(main, app::form1Design(), "Command3"));
+    HWND dialog = s.kolbrin->waitForWindow("Form6");
+    ASSERT_NE(dialog, nullptr);
+    SIZE client = clientSize(dialog);
+    EXPECT_EQ(client.cx, twips(4215));
+    EXPECT_EQ(client.cy, twips(2490));
+    for (const auto& row : kDialogRows) {
+        HWND c = control(dialog, settings::form6Design(), row.name, row.index);
+        EXPECT_EQ(text(c), row.caption) << row.name << row.index;
+        RECT r = childRect(c);
+        // Each part is rounded on its own: a control in a frame may sit a pixel off the sum.
+        EXPECT_NEAR(r.left, twips(row.left), 1) << row.name << row.index;
+        EXPECT_NEAR(r.top, twips(row.top), 1) << row.name << row.index;
+        EXPECT_EQ(r.right - r.left, twips(row.width)) << row.name << row.index;
+        EXPECT_EQ(r.bottom - r.top, twips(row.height)) << row.name << row.index;
+    }
+    screenshot(shot);
+}
+
+TEST(SettingsDialog, LayoutAtDpi96) {
+    Session s(currentTestName());
+    s.start();
+    checkDialogLayout(s, "settings-dialog-96dpi");
+}
+
+TEST(SettingsDialog, LayoutAtDpi144) {
+    Session s(currentTestName());
+    s.start();
+    checkDialogLayout(s, "settings-dialog-144dpi");
+}
+
 TEST(SettingsDialog, OpensOnceInNormalStateAndEnterSavesTheChoices) {
     Session s(currentTestName());
     s.start();
     HWND main = s.showMainWindow();
     click(control(main, app::form1Design(), "Command3"));
     HWND dialog = s.kolbrin->waitForWindow("Form6");
-    screenshot("dbg-after-click");
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(text(dialog), L"設定");
     EXPECT_TRUE(GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
-    SIZE client = clientSize(dialog);
-    EXPECT_EQ(client.cx, twips(4215));
-    EXPECT_EQ(client.cy, twips(2490));
     chooseMenu(main, 'T', 0);  // 設定(&Z) again
     EXPECT_EQ(s.kolbrin->window("Form6"), dialog);
     EXPECT_FALSE(IsIconic(dialog));

@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <exception>
 #include <cmath>
 #include <numeric>
 
@@ -415,10 +416,23 @@ LRESULT CALLBACK FormWindow::formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     if (self == nullptr || self->hwnd_ != hwnd) {
         return DefWindowProcW(hwnd, msg, wp, lp);
     }
-    return self->handle(msg, wp, lp);
+    // Nothing may unwind through the system's frames: a fault in a handler ends the program here.
+    try {
+        return self->handle(msg, wp, lp);
+    } catch (...) {
+        std::terminate();
+    }
 }
 
 LRESULT CALLBACK FormWindow::childProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    try {
+        return childMessage(hwnd, msg, wp, lp);
+    } catch (...) {
+        std::terminate();
+    }
+}
+
+LRESULT FormWindow::childMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     int i = self ? self->controlAt(hwnd) : -1;
     if (i < 0) {

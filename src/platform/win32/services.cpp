@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <cstddef>
+#include <cstring>
 #include <vector>
 
 #include "platform/win32/text.h"

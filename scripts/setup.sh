@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing need, from Debian's packages, when it is missing.
+set -euo pipefail
+
+packages=(cmake g++ make libgtest-dev libbenchmark-dev googletest
+          g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64
+          xvfb xdotool imagemagick fonts-ipafont-gothic locales e2fsprogs)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+sudo_if_needed() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    sudo_if_needed apt-get update -qq
+    sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# Wine shows Japanese text with code page 932 only when the Japanese UTF-8 locale exists.
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+    sudo_if_needed sed -i 's/^# *ja_JP.UTF-8/ja_JP.UTF-8/' /etc/locale.gen
+    grep -q '^ja_JP.UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | sudo_if_needed tee -a /etc/locale.gen >/dev/null
+    sudo_if_needed locale-gen >/dev/null
+fi

@@ -1,0 +1,145 @@
+// The Windows side of the platform calls, against the real system (Wine here).
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+#include "app/program.h"
+#include "cp932_bytes.h"
+#include "platform/win32/services.h"
+#include "platform/win32/text.h"
+#include "settings/settings_file.h"
+
+namespace {
+
+using win32::narrow;
+using win32::widen;
+
+std::wstring selfPath() {
+    wchar_t buffer[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+    return std::wstring(buffer, n);
+}
+
+std::string tempFolder(const std::string& name) {
+    std::string folder = "C:\\kolbrin-win-tests\\" + name;
+    CreateDirectoryW(L"C:\\kolbrin-win-tests", nullptr);
+    CreateDirectoryW(widen(folder).c_str(), nullptr);
+    return folder + "\\";
+}
+
+// Starts a copy of this test program in `folder` and returns the program folder it reports.
+std::string exeFolderSeenFrom(const std::string& folder, const std::string& exeName) {
+    std::wstring exe = widen(folder + exeName);
+    EXPECT_TRUE(CopyFileW(selfPath().c_str(), exe.c_str(), FALSE)) << folder;
+    std::wstring out = widen(tempFolder("out") + "folder.txt");
+    DeleteFileW(out.c_str());
+    std::wstring cmd = L"\"" + exe + L"\" --exe-folder \"" + out + L"\"";
+    STARTUPINFOW si{sizeof si};
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        ADD_FAILURE() << "cannot start " << narrow(exe);
+        return {};
+    }
+    WaitForSingleObject(pi.hProcess, 30000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    DeleteFileW(exe.c_str());
+    win32::Files files;
+    return files.read(narrow(out)).value_or("<none>");
+}
+
+TEST(InstanceTest, TheFirstHolderStaysFirstAndAnyOtherSeesIt) {
+    win32::Shell first, second;
+    EXPECT_FALSE(first.anotherInstanceRunning());
+    EXPECT_TRUE(second.anotherInstanceRunning());
+    EXPECT_FALSE(first.anotherInstanceRunning());  // asking again, as the start-up does when it reruns
+}
+
+TEST(ProgramFolder, KeepsExactlyOneFinalBackslash) {
+    struct Case {
+        const wchar_t* exe;
+        const char* appPath;
+    };
+    for (auto c : {Case{L"C:\\Tools\\Kolbrin.exe", "C:\\Tools\\"}, Case{L"C:\\Kolbrin.exe", "C:\\"},
+                   Case{L"D:\\a\\b\\Kolbrin.exe", "D:\\a\\b\\"}}) {
+        EXPECT_EQ(app::withFinalBackslash(narrow(win32::folderOf(c.exe))), c.appPath);
+    }
+}
+
+TEST(ProgramFolder, IsReportedForTheRootAndForAFolderNameOutsideTheJapaneseCodePage) {
+    EXPECT_EQ(exeFolderSeenFrom("C:\\", "kolbrin-root-probe.exe"), "C:\\");
+    std::string wide = tempFolder("ünï€-フォルダ");
+    EXPECT_EQ(exeFolderSeenFrom(wide, "probe.exe") + "\\", wide);
+}
+
+TEST(Files, WorkInAFolderWhoseNameTheJapaneseCodePageCannotHold) {
+    win32::Files files;
+    std::string path = tempFolder("€-ünï") + "1.dat";
+    ASSERT_TRUE(files.write(path, "abc"));
+    EXPECT_EQ(files.read(path), "abc");
+    ASSERT_TRUE(files.replace(path, "xyz"));
+    EXPECT_EQ(files.read(path), "xyz");
+    EXPECT_TRUE(files.remove(path));
+    EXPECT_FALSE(files.read(path).has_value());
+    EXPECT_FALSE(files.remove(path));
+}
+
+TEST(Files, ReplaceLeavesTheOldFileWhenItCannotFinish) {
+    win32::Files files;
+    std::string folder = tempFolder("replace");
+    std::string path = folder + "1.dat";
+    ASSERT_TRUE(files.write(path, "old"));
+
+    // Held open by another program without sharing.
+    HANDLE held = CreateFileW(widen(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(files.replace(path, "new"));
+    CloseHandle(held);
+    EXPECT_EQ(files.read(path), "old");
+    EXPECT_EQ(GetFileAttributesW(widen(path + ".new").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // A folder in the file's place.
+    std::string dir = folder + "dir.dat";
+    CreateDirectoryW(widen(dir).c_str(), nullptr);
+    EXPECT_FALSE(files.replace(dir, "new"));
+    EXPECT_FALSE(files.write(dir, "new"));
+    EXPECT_FALSE(files.read(dir).has_value());
+    EXPECT_TRUE(GetFileAttributesW(widen(dir).c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_EQ(GetFileAttributesW(widen(dir + ".new").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    ASSERT_TRUE(files.replace(path, "new"));
+    EXPECT_EQ(files.read(path), "new");
+}
+
+TEST(CodePage, TheSettingsFileIsWhatTheJapaneseCodePageMakesOfItsText) {
+    const char* text =
+        "Kolbrin 設定ファイル\r\nVer.1.00\r\n最適化程度 = 2\r\nメモリスキャン程度 = 2\r\n"
+        "バックアップしながら最適化 = 1\r\n";
+    std::wstring wide = widen(text);
+    int n = WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string cp932(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), cp932.data(), n, nullptr, nullptr);
+    EXPECT_EQ(cp932, settings::format(settings::kDefaultValues));
+    EXPECT_EQ(cp932, testing_support::kDefaultFile);
+    EXPECT_EQ(GetACP(), 932u);  // the test set-up runs Wine in the Japanese locale
+}
+
+TEST(TrayRecord, TheShellAcceptsAndRemovesTheIcon) {
+    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    platform::IconData data{};
+    data.cbSize = sizeof data;
+    data.hWnd = window;
+    data.uFlags = 7;
+    data.uCallbackMessage = 512;
+    data.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+    std::memcpy(data.szTip, "Kolbrin", 8);
+    win32::Shell shell;
+    EXPECT_TRUE(shell.notifyIcon(platform::kNimAdd, data));
+    EXPECT_FALSE(shell.notifyIcon(platform::kNimAdd, data)) << "the same icon was added twice";
+    EXPECT_TRUE(shell.notifyIcon(platform::kNimDelete, data));
+    DestroyWindow(window);
+}
+
+}  // namespace
