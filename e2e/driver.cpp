@@ -356,6 +356,11 @@ void click(HWND window) {
     clickAt(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
+void pressWithAlt(WORD vk) {
+    send({key(VK_MENU, false), key(vk, false), key(vk, true), key(VK_MENU, true)});
+    std::this_thread::sleep_for(100ms);
+}
+
 void pressKey(WORD vk) {
     send({key(vk, false), key(vk, true)});
     std::this_thread::sleep_for(100ms);
@@ -365,8 +370,7 @@ void chooseMenu(HWND form, char topMnemonic, int entry) {
     SetForegroundWindow(form);
     std::this_thread::sleep_for(200ms);
     // Alt with the menu's letter opens it with its first entry selected; separators are stepped over.
-    WORD letter = static_cast<WORD>(topMnemonic);
-    send({key(VK_MENU, false), key(letter, false), key(letter, true), key(VK_MENU, true)});
+    pressWithAlt(static_cast<WORD>(topMnemonic));
     std::this_thread::sleep_for(300ms);
     for (int i = 0; i < entry; ++i) {
         pressKey(VK_DOWN);

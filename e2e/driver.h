@@ -89,6 +89,7 @@ void clickAt(POINT screen, bool right = false);
 void doubleClickAt(POINT screen);
 void click(HWND window);  // the centre of a window
 void pressKey(WORD vk);
+void pressWithAlt(WORD vk);  // Alt held while the key is pressed: Alt+F4, Alt+S ...
 // Opens a menu of the menu bar with Alt and its letter, then chooses an entry by its place in the
 // menu, counting entries only (separators are not counted).
 void chooseMenu(HWND form, char topMnemonic, int entry);

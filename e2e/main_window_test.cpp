@@ -140,17 +140,7 @@ TEST(MainWindow, MenusOpenFromTheKeyboard) {
     for (char letter : {'S', 'T'}) {
         SetForegroundWindow(main);
         Sleep(200);
-        INPUT keys[4] = {};
-        for (auto& k : keys) {
-            k.type = INPUT_KEYBOARD;
-        }
-        keys[0].ki.wVk = VK_MENU;
-        keys[1].ki.wVk = static_cast<WORD>(letter);
-        keys[2].ki.wVk = static_cast<WORD>(letter);
-        keys[2].ki.dwFlags = KEYEVENTF_KEYUP;
-        keys[3].ki.wVk = VK_MENU;
-        keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
-        SendInput(4, keys, sizeof(INPUT));
+        pressWithAlt(static_cast<WORD>(letter));
         Sleep(500);
         screenshot(std::string("menu-") + letter);
         pressKey(VK_ESCAPE);

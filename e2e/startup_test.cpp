@@ -117,17 +117,7 @@ TEST(Startup, TheMainWindowsCloseBoxEndsTheProgramAndRemovesTheIcon) {
     HWND main = s.showMainWindow();
     SetForegroundWindow(main);
     Sleep(200);
-    INPUT keys[4] = {};
-    for (auto& k : keys) {
-        k.type = INPUT_KEYBOARD;
-    }
-    keys[0].ki.wVk = VK_MENU;
-    keys[1].ki.wVk = VK_F4;
-    keys[2].ki.wVk = VK_F4;
-    keys[2].ki.dwFlags = KEYEVENTF_KEYUP;
-    keys[3].ki.wVk = VK_MENU;
-    keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(4, keys, sizeof(INPUT));
+    pressWithAlt(VK_F4);
     EXPECT_TRUE(s.kolbrin->waitForExit());
     EXPECT_TRUE(waitUntil([] { return !trayShowsAnIcon(); }, 3s));
 }
