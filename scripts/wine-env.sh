@@ -52,21 +52,32 @@ xvfb_start() {
     if [ -n "${DISPLAY:-}" ] && [ -z "${KOLBRIN_FORCE_XVFB:-}" ]; then
         return 0
     fi
-    local n=90
-    while [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
     # On a machine that never ran an X server the socket folder is missing, and Xvfb does not make it.
     if [ ! -d /tmp/.X11-unix ]; then
         mkdir -p /tmp/.X11-unix && chmod 1777 /tmp/.X11-unix
     fi
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"${TMPDIR:-/tmp}/kolbrin-xvfb-$n.log" 2>&1 &
-    KOLBRIN_XVFB_PID=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 50); do
-        [ -e "/tmp/.X11-unix/X$n" ] && return 0
-        sleep 0.1
+    local n log
+    # A display number can be taken without a lock file we can see (another container, another root):
+    # try the next one until a server starts.
+    for n in $(seq 90 130); do
+        [ -e "/tmp/.X$n-lock" ] && continue
+        log="${TMPDIR:-/tmp}/kolbrin-xvfb-$n.log"
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$log" 2>&1 &
+        KOLBRIN_XVFB_PID=$!
+        for _ in $(seq 50); do
+            if [ -e "/tmp/.X11-unix/X$n" ] && kill -0 "$KOLBRIN_XVFB_PID" 2>/dev/null; then
+                export DISPLAY=":$n"
+                return 0
+            fi
+            kill -0 "$KOLBRIN_XVFB_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill "$KOLBRIN_XVFB_PID" 2>/dev/null
+        wait "$KOLBRIN_XVFB_PID" 2>/dev/null
     done
+    unset KOLBRIN_XVFB_PID
     echo "Xvfb did not start:" >&2
-    cat "${TMPDIR:-/tmp}/kolbrin-xvfb-$n.log" >&2
+    cat "$log" >&2
     return 1
 }
 
