@@ -1,7 +1,9 @@
 #include "e2e/driver.h"
 
+#include <commctrl.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <thread>
 
@@ -73,32 +75,12 @@ void removeTree(const std::wstring& folder) {
     RemoveDirectoryW(folder.c_str());
 }
 
-struct FindArgs {
-    DWORD pid;
-    std::wstring className;
-    HWND found;
-};
-
-BOOL CALLBACK findTop(HWND hwnd, LPARAM lp) {
-    auto* args = reinterpret_cast<FindArgs*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    wchar_t cls[128];
-    GetClassNameW(hwnd, cls, 128);
-    if (pid == args->pid && args->className == cls) {
-        args->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 HWND findWindowOf(DWORD pid, const std::wstring& className, bool mustBeVisible) {
-    FindArgs args{pid, className, nullptr};
-    EnumWindows(findTop, reinterpret_cast<LPARAM>(&args));
-    if (args.found && mustBeVisible && !IsWindowVisible(args.found)) {
+    auto found = topWindows(pid, className);
+    if (found.empty() || (mustBeVisible && !IsWindowVisible(found.front()))) {
         return nullptr;
     }
-    return args.found;
+    return found.front();
 }
 
 void send(std::vector<INPUT> inputs) {
@@ -122,6 +104,37 @@ INPUT mouse(DWORD flags) {
 }
 
 }  // namespace
+
+std::vector<HWND> topWindows(DWORD pid, const std::wstring& className) {
+    struct Args {
+        DWORD pid;
+        const std::wstring& className;
+        std::vector<HWND> found;
+    } args{pid, className, {}};
+    EnumWindows(
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* a = reinterpret_cast<Args*>(lp);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(h, &owner);
+            wchar_t cls[128];
+            GetClassNameW(h, cls, 128);
+            if (owner == a->pid && a->className == cls) {
+                a->found.push_back(h);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&args));
+    return args.found;
+}
+
+HWND visibleTooltip(DWORD pid) {
+    for (HWND h : topWindows(pid, TOOLTIPS_CLASSW)) {
+        if (IsWindowVisible(h)) {
+            return h;
+        }
+    }
+    return nullptr;
+}
 
 bool waitUntil(const std::function<bool()>& condition, Millis timeout) {
     auto end = std::chrono::steady_clock::now() + timeout;
@@ -303,6 +316,15 @@ RECT childRect(HWND child) {
 bool checked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 std::wstring messageText(HWND box) { return text(GetDlgItem(box, 0xFFFF)); }
+
+bool isPlainMessage(HWND box, const std::wstring& message, std::initializer_list<int> buttons) {
+    bool ok = messageText(box) == message && text(box) == L"Kolbrin" && !hasIcon(box);
+    for (int id : {IDOK, IDCANCEL, IDYES, IDNO}) {
+        bool wanted = std::find(buttons.begin(), buttons.end(), id) != buttons.end();
+        ok = ok && hasButton(box, id) == wanted;
+    }
+    return ok && defaultButton(box) == *buttons.begin();
+}
 
 bool hasButton(HWND box, int id) {
     HWND b = GetDlgItem(box, id);

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +22,10 @@ bool waitUntil(const std::function<bool()>& condition, Millis timeout = 10s);
 
 std::wstring widen(const std::string& utf8);
 std::string narrow(const std::wstring& wide);
+
+// The top-level windows of a process with a window class, and the tooltip it shows, if any.
+std::vector<HWND> topWindows(DWORD pid, const std::wstring& className);
+HWND visibleTooltip(DWORD pid);
 
 // The folder of this test program; Kolbrin.exe and palvo.hlp are built beside it.
 std::wstring buildFolder();
@@ -82,6 +87,9 @@ std::wstring messageText(HWND box);
 bool hasButton(HWND box, int id);
 bool hasIcon(HWND box);
 int defaultButton(HWND box);
+// The program's own kind of message: this text, caption "Kolbrin", no icon, exactly these buttons with the
+// first one the default.
+bool isPlainMessage(HWND box, const std::wstring& message, std::initializer_list<int> buttons);
 
 // Real input.
 void moveTo(POINT screen);

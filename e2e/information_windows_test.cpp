@@ -111,50 +111,6 @@ const WindowCase& windowCase(const char* form) {
     throw std::logic_error("no such window");
 }
 
-std::vector<HWND> topWindowsOf(DWORD pid, const std::string& form) {
-    struct Args {
-        DWORD pid;
-        std::wstring cls;
-        std::vector<HWND> found;
-    } args{pid, L"Kolbrin." + widen(form), {}};
-    EnumWindows(
-        [](HWND h, LPARAM lp) -> BOOL {
-            auto* a = reinterpret_cast<Args*>(lp);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(h, &pid);
-            wchar_t cls[128];
-            GetClassNameW(h, cls, 128);
-            if (pid == a->pid && a->cls == cls) {
-                a->found.push_back(h);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&args));
-    return args.found;
-}
-
-HWND visibleTooltip(DWORD pid) {
-    struct Args {
-        DWORD pid;
-        HWND found;
-    } args{pid, nullptr};
-    EnumWindows(
-        [](HWND h, LPARAM lp) -> BOOL {
-            auto* a = reinterpret_cast<Args*>(lp);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(h, &pid);
-            wchar_t cls[64];
-            GetClassNameW(h, cls, 64);
-            if (pid == a->pid && IsWindowVisible(h) && std::wstring(cls) == TOOLTIPS_CLASSW) {
-                a->found = h;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&args));
-    return args.found;
-}
-
 POINT onScreen(HWND window, POINT client) {
     ClientToScreen(window, &client);
     return client;
@@ -256,7 +212,7 @@ TEST(InformationWindows, ASecondChoiceRaisesTheOpenWindowWithoutACopy) {
         HWND second = open(s, main, w);
         // The same window, not one created afresh: the About window did not load again.
         EXPECT_EQ(second, first) << w.form;
-        EXPECT_EQ(topWindowsOf(s.kolbrin->pid(), w.form).size(), 1u) << w.form;
+        EXPECT_EQ(topWindows(s.kolbrin->pid(), L"Kolbrin." + widen(w.form)).size(), 1u) << w.form;
         EXPECT_EQ(GetForegroundWindow(), first) << w.form;
     }
     // All three stay open beside the main window; closing one leaves the others.

@@ -99,11 +99,7 @@ TEST(OptimizationRun, CancelSaysSoHoldsTheRunWhileAskingAndLeavesNoLog) {
     click(run.part("Command2"));
     HWND box = run.s.kolbrin->waitForMessageBox();
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(messageText(box), L"最適化が中断されました。もう一度最適化を行ってください。");
-    EXPECT_EQ(text(box), L"Kolbrin");
-    EXPECT_TRUE(hasButton(box, IDOK));
-    EXPECT_FALSE(hasButton(box, IDCANCEL));
-    EXPECT_FALSE(hasIcon(box));
+    EXPECT_TRUE(isPlainMessage(box, L"最適化が中断されました。もう一度最適化を行ってください。", {IDOK}));
     screenshot("optimization-cancelled");
     // Longer than the rest of a quick run: the run stands still behind the message.
     std::wstring shown = run.progress();

@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "app/form1.h"
+#include "e2e/design_lookup.h"
 #include "e2e/driver.h"
 
 namespace e2e {
@@ -27,6 +29,12 @@ struct Session {
         Sleep(300);
         return main;
     }
+    // Presses "設定" in the main window and waits for the settings dialog.
+    HWND openSettings(HWND main) {
+        click(control(main, app::form1Design(), "Command3"));
+        return kolbrin->waitForWindow("Form6");
+    }
+
     // Answers the message box that is up with one of its buttons, by clicking it.
     void answer(int buttonId) {
         HWND box = kolbrin->waitForMessageBox();
