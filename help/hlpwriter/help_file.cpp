@@ -18,12 +18,19 @@ constexpr std::uint16_t kVersionWin31 = 21;
 constexpr std::uint16_t kCharsetShiftJis = 128;
 constexpr std::uint16_t kRecordTitle = 1;
 constexpr std::uint16_t kRecordContents = 3;
+constexpr std::uint16_t kRecordMacro = 4;
 constexpr std::uint16_t kRecordCharset = 11;
 constexpr std::size_t kFaceSlot = 20;
 constexpr std::uint8_t kFamilyModern = 1;
 constexpr const char* kFaceName = "ＭＳ ゴシック";
+// Runs when the viewer opens the file: adds the 「<<」「>>」 buttons that walk the topics in source order.
+// Under Wine's viewer they are also the dependable way between topics: it places the clickable range
+// of a jump by counting bytes, so after double-byte text the range no longer lies under the jump.
+constexpr std::string_view kStartupMacro = "BrowseButtons()";
 constexpr BtreeShape kContextTree{"L4", 2048, 0x0002};
 constexpr BtreeShape kTitleTree{"Lz", 2048, 0x0002};
+// Keywords compare without regard to ASCII case ("i"); each has a count and an offset into |KWDATA.
+constexpr BtreeShape kKeywordTree{"i24", 2048, 0x0002};
 
 class Converter {
   public:
@@ -76,6 +83,9 @@ Bytes systemFile(const std::string& title, std::uint32_t contentsOffset) {
     out.u16(kRecordContents);
     out.u16(4);
     out.u32(contentsOffset);
+    out.u16(kRecordMacro);
+    out.u16(static_cast<std::uint32_t>(kStartupMacro.size() + 1));
+    out.strz(kStartupMacro);
     // Without the charset the viewer renders the text in the system's code page, which breaks the
     // Japanese text on any system that is not itself Japanese.
     out.u16(kRecordCharset);
@@ -133,6 +143,40 @@ std::optional<Bytes> titleFile(const HelpSource& s, const std::vector<std::uint3
     return singleLeafBtree(kTitleTree, entries);
 }
 
+bool lessIgnoringAsciiCase(const std::string& a, const std::string& b) {
+    auto fold = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; };
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [&](char x, char y) { return fold(x) < fold(y); });
+}
+
+// The keyword index lists every topic under its title. The viewer's index dialog is a plain list, so
+// under Wine it reaches every topic whatever the text before the jumps in a topic.
+struct KeywordFiles {
+    Bytes tree;
+    Bytes data;
+};
+std::optional<KeywordFiles> keywordFiles(const HelpSource& s, const std::vector<std::uint32_t>& offsets) {
+    std::vector<std::size_t> order(s.topics.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return lessIgnoringAsciiCase(s.topics[a].title, s.topics[b].title);
+    });
+    std::vector<Bytes> entries;
+    ByteWriter data;
+    for (std::size_t i : order) {
+        ByteWriter e;
+        e.strz(s.topics[i].title);
+        e.u16(1);  // one topic per keyword
+        e.u32(static_cast<std::uint32_t>(data.size()));
+        entries.push_back(e.take());
+        data.u32(offsets[i]);
+    }
+    auto tree = singleLeafBtree(kKeywordTree, entries);
+    if (!tree)
+        return std::nullopt;
+    return KeywordFiles{std::move(*tree), data.take()};
+}
+
 }  // namespace
 
 BuildResult buildHelpFile(std::string_view sourceText, const std::string& sourceName) {
@@ -152,7 +196,8 @@ BuildResult buildHelpFile(std::string_view sourceText, const std::string& source
 
     auto context = contextFile(source, topics.topicOffsets);
     auto titles = titleFile(source, topics.topicOffsets);
-    if (!context || !titles)
+    auto keywords = keywordFiles(source, topics.topicOffsets);
+    if (!context || !titles || !keywords)
         return {{}, sourceName + ": too many topics for a one-page index"};
 
     std::vector<InternalFile> files;
@@ -161,6 +206,8 @@ BuildResult buildHelpFile(std::string_view sourceText, const std::string& source
     files.push_back({"|FONT", fontFile(face)});
     files.push_back({"|CONTEXT", std::move(*context)});
     files.push_back({"|TTLBTREE", std::move(*titles)});
+    files.push_back({"|KWBTREE", std::move(keywords->tree)});
+    files.push_back({"|KWDATA", std::move(keywords->data)});
     auto file = assembleContainer(std::move(files));
     if (!file)
         return {{}, sourceName + ": internal directory overflow"};

@@ -141,6 +141,16 @@ class Parser {
             if (!fresh)
                 return fail(t.line, "context id '" + t.id + "' hashes like '" + it->second->id + "'");
         }
+        // Titles double as index keywords, which must be unique without regard to ASCII case.
+        std::map<std::string, const Topic*> byTitle;
+        for (const Topic& t : source_.topics) {
+            std::string key = t.title;
+            for (char& c : key) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+            auto [it, fresh] = byTitle.emplace(key, &t);
+            if (!fresh)
+                return fail(t.line,
+                            "topic title '" + t.title + "' is also the title of '" + it->second->id + "'");
+        }
         for (const auto& [target, line] : jumps_) {
             auto it = byHash.find(contextHash(target));
             if (!isValidId(target) || it == byHash.end() || it->second->id != target) {

@@ -43,6 +43,17 @@ TEST(RoundTrip, TrailByteTextComesBackUnchangedEverywhere) {
     EXPECT_EQ(item.links[0].hash, hlpread::hashOf("top"));
 }
 
+// The index is ordered as the viewer compares its keys: ASCII letters without regard to case.
+TEST(RoundTrip, IndexListsTitlesInCaseBlindOrder) {
+    auto back = hlpread::readHelpFile(
+        buildOk("@title T\n@topic a Kolbrin\n@topic b about\n@topic c ZIP\n@topic d mail\n@topic e 目次\n"));
+    ASSERT_EQ(back.error, "");
+    EXPECT_EQ(consistencyProblem(back.file, {"a", "b", "c", "d", "e"}), "");
+    std::vector<std::string> order;
+    for (const auto& k : back.file.keywords) order.push_back(k.text);
+    EXPECT_EQ(order, (std::vector<std::string>{"about", "Kolbrin", "mail", "ZIP", "目次"}));
+}
+
 std::string repeat(const std::string& s, int n) {
     std::string out;
     for (int i = 0; i < n; ++i) out += s;
