@@ -23,9 +23,10 @@ constexpr std::uint16_t kRecordCharset = 11;
 constexpr std::size_t kFaceSlot = 20;
 constexpr std::uint8_t kFamilyModern = 1;
 constexpr const char* kFaceName = "ＭＳ ゴシック";
-// Runs when the viewer opens the file: adds the 「<<」「>>」 buttons that walk the topics in source order.
-// Under Wine's viewer they are also the dependable way between topics: it places the clickable range
-// of a jump by counting bytes, so after double-byte text the range no longer lies under the jump.
+// Runs whenever the viewer shows a topic: adds the 「<<」「>>」 buttons that walk the topics in source
+// order. Wine's viewer places a jump's clickable range by counting bytes, so after double-byte text the
+// range no longer lies under the jump; these buttons and the keyword index still lead everywhere.
+// (Wine runs this macro only when the topic was not reached through another button's macro.)
 constexpr std::string_view kStartupMacro = "BrowseButtons()";
 constexpr BtreeShape kContextTree{"L4", 2048, 0x0002};
 constexpr BtreeShape kTitleTree{"Lz", 2048, 0x0002};
@@ -143,10 +144,20 @@ std::optional<Bytes> titleFile(const HelpSource& s, const std::vector<std::uint3
     return singleLeafBtree(kTitleTree, entries);
 }
 
-bool lessIgnoringAsciiCase(const std::string& a, const std::string& b) {
-    auto fold = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; };
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [&](char x, char y) { return fold(x) < fold(y); });
+// The sort key of a code page 932 keyword: single-byte letters in upper case, double-byte characters
+// as they are (their trail bytes can look like ASCII letters).
+std::string keywordKey(const std::string& cp932) {
+    std::string key;
+    for (std::size_t i = 0; i < cp932.size(); ++i) {
+        auto c = static_cast<unsigned char>(cp932[i]);
+        bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+        if (lead && i + 1 < cp932.size()) {
+            key += cp932.substr(i++, 2);
+        } else {
+            key += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : static_cast<char>(c);
+        }
+    }
+    return key;
 }
 
 // The keyword index lists every topic under its title. The viewer's index dialog is a plain list, so
@@ -159,7 +170,7 @@ std::optional<KeywordFiles> keywordFiles(const HelpSource& s, const std::vector<
     std::vector<std::size_t> order(s.topics.size());
     for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return lessIgnoringAsciiCase(s.topics[a].title, s.topics[b].title);
+        return keywordKey(s.topics[a].title) < keywordKey(s.topics[b].title);
     });
     std::vector<Bytes> entries;
     ByteWriter data;

@@ -144,9 +144,7 @@ class Parser {
         // Titles double as index keywords, which must be unique without regard to ASCII case.
         std::map<std::string, const Topic*> byTitle;
         for (const Topic& t : source_.topics) {
-            std::string key = t.title;
-            for (char& c : key) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-            auto [it, fresh] = byTitle.emplace(key, &t);
+            auto [it, fresh] = byTitle.emplace(foldAsciiCase(t.title), &t);
             if (!fresh)
                 return fail(t.line,
                             "topic title '" + t.title + "' is also the title of '" + it->second->id + "'");
@@ -170,6 +168,11 @@ class Parser {
 
 ParseResult parseHelpSource(std::string_view text, std::string_view sourceName) {
     return Parser(sourceName).run(text);
+}
+
+std::string foldAsciiCase(std::string s) {
+    for (char& c : s) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    return s;
 }
 
 std::int32_t contextHash(std::string_view id) {

@@ -248,10 +248,22 @@ void readFonts(const std::vector<std::uint8_t>& b, Region r, HelpFile& out) {
     }
 }
 
-// The keyword tree's "i" keys compare with ASCII letters folded to upper case.
-std::string folded(std::string s) {
-    for (char& c : s) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    return s;
+// The keyword tree's "i" keys compare with single-byte letters folded to upper case; the second byte of
+// a double-byte character stays as it is even where it looks like a letter.
+std::string folded(const std::string& cp932) {
+    std::string out;
+    bool trail = false;
+    for (char ch : cp932) {
+        auto c = static_cast<unsigned char>(ch);
+        if (trail) {
+            out += ch;
+            trail = false;
+            continue;
+        }
+        trail = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+        out += (!trail && c >= 'a' && c <= 'z') ? static_cast<char>(c - 0x20) : ch;
+    }
+    return out;
 }
 
 void readKeywords(const std::vector<std::uint8_t>& b, Region tree, Region data, HelpFile& out) {
