@@ -165,6 +165,7 @@ std::string keywordKey(const std::string& cp932) {
 struct KeywordFiles {
     Bytes tree;
     Bytes data;
+    Bytes map;  // where each leaf page's first keyword sits, for the real viewer's scrolling list
 };
 std::optional<KeywordFiles> keywordFiles(const HelpSource& s, const std::vector<std::uint32_t>& offsets) {
     std::vector<std::size_t> order(s.topics.size());
@@ -185,7 +186,11 @@ std::optional<KeywordFiles> keywordFiles(const HelpSource& s, const std::vector<
     auto tree = singleLeafBtree(kKeywordTree, entries);
     if (!tree)
         return std::nullopt;
-    return KeywordFiles{std::move(*tree), data.take()};
+    ByteWriter map;
+    map.u16(1);  // leaf pages
+    map.u32(0);  // number of the page's first keyword
+    map.u16(0);  // the page: the tree's only one
+    return KeywordFiles{std::move(*tree), data.take(), map.take()};
 }
 
 }  // namespace
@@ -219,6 +224,7 @@ BuildResult buildHelpFile(std::string_view sourceText, const std::string& source
     files.push_back({"|TTLBTREE", std::move(*titles)});
     files.push_back({"|KWBTREE", std::move(keywords->tree)});
     files.push_back({"|KWDATA", std::move(keywords->data)});
+    files.push_back({"|KWMAP", std::move(keywords->map)});
     auto file = assembleContainer(std::move(files));
     if (!file)
         return {{}, sourceName + ": internal directory overflow"};

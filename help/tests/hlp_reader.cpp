@@ -320,6 +320,10 @@ void readFile(const std::vector<std::uint8_t>& b, HelpFile& out) {
         out.titles.emplace_back(offset, cp932ToUtf8(ttl.strz()));
     }
     readKeywords(b, find("|KWBTREE"), find("|KWDATA"), out);
+    // One leaf page, so the keyword map has one entry: keyword 0 starts page 0.
+    Region map = find("|KWMAP");
+    View m(b, map.begin, map.end);
+    require(m.u16() == 1 && m.u32() == 0 && m.u16() == 0, "|KWMAP does not describe the one leaf page");
 }
 
 }  // namespace

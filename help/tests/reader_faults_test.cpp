@@ -155,6 +155,8 @@ INSTANTIATE_TEST_SUITE_P(
                   putU32(b, m.data("|KWDATA") + 8, getU32(b, m.data("|KWDATA") + 8) + 1);
               },
               "does not lead to its topic alone"},
+        Fault{"keyword_map_names_another_page", [](Bytes& b, const Map& m) { b[m.data("|KWMAP") + 6] = 1; },
+              "|KWMAP"},
         Fault{"context_unsorted",
               [](Bytes& b, const Map& m) {
                   std::size_t at = m.leafEntries("|CONTEXT");
