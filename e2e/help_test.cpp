@@ -143,9 +143,10 @@ class Viewer {
     DWORD pid_ = 0;
 };
 
+// その他(&T) → ヘルプ(&H)
 void chooseHelp(HWND main) {
     chooseMenu(main, 'T', 3);
-}  // その他(&T) → ヘルプ(&H)
+}
 
 void expectMainWindowStillWorks(Session& s, HWND main) {
     ASSERT_TRUE(s.kolbrin->running());
