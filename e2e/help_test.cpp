@@ -62,7 +62,9 @@ std::vector<HWND> descendants(HWND parent) {
 
 // A window's text up to its end. The viewer's windows are ANSI windows: across processes their
 // WM_GETTEXTLENGTH counts bytes, so double-byte text comes back followed by NULs.
-std::wstring shownText(HWND h) { return text(h).c_str(); }
+std::wstring shownText(HWND h) {
+    return text(h).c_str();
+}
 
 HWND childWithText(HWND parent, const std::wstring& caption) {
     for (HWND h : descendants(parent)) {
