@@ -18,12 +18,20 @@ constexpr std::uint16_t kVersionWin31 = 21;
 constexpr std::uint16_t kCharsetShiftJis = 128;
 constexpr std::uint16_t kRecordTitle = 1;
 constexpr std::uint16_t kRecordContents = 3;
+constexpr std::uint16_t kRecordMacro = 4;
 constexpr std::uint16_t kRecordCharset = 11;
 constexpr std::size_t kFaceSlot = 20;
 constexpr std::uint8_t kFamilyModern = 1;
 constexpr const char* kFaceName = "ＭＳ ゴシック";
+// Runs whenever the viewer shows a topic: adds the 「<<」「>>」 buttons that walk the topics in source
+// order. Wine's viewer places a jump's clickable range by counting bytes, so after double-byte text the
+// range no longer lies under the jump; these buttons and the keyword index still lead everywhere.
+// (Wine runs this macro only when the topic was not reached through another button's macro.)
+constexpr std::string_view kStartupMacro = "BrowseButtons()";
 constexpr BtreeShape kContextTree{"L4", 2048, 0x0002};
 constexpr BtreeShape kTitleTree{"Lz", 2048, 0x0002};
+// Keywords compare without regard to ASCII case ("i"); each has a count and an offset into |KWDATA.
+constexpr BtreeShape kKeywordTree{"i24", 2048, 0x0002};
 
 class Converter {
   public:
@@ -76,6 +84,9 @@ Bytes systemFile(const std::string& title, std::uint32_t contentsOffset) {
     out.u16(kRecordContents);
     out.u16(4);
     out.u32(contentsOffset);
+    out.u16(kRecordMacro);
+    out.u16(static_cast<std::uint32_t>(kStartupMacro.size() + 1));
+    out.strz(kStartupMacro);
     // Without the charset the viewer renders the text in the system's code page, which breaks the
     // Japanese text on any system that is not itself Japanese.
     out.u16(kRecordCharset);
@@ -133,6 +144,55 @@ std::optional<Bytes> titleFile(const HelpSource& s, const std::vector<std::uint3
     return singleLeafBtree(kTitleTree, entries);
 }
 
+// The sort key of a code page 932 keyword: single-byte letters in upper case, double-byte characters
+// as they are (their trail bytes can look like ASCII letters).
+std::string keywordKey(const std::string& cp932) {
+    std::string key;
+    for (std::size_t i = 0; i < cp932.size(); ++i) {
+        auto c = static_cast<unsigned char>(cp932[i]);
+        bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+        if (lead && i + 1 < cp932.size()) {
+            key += cp932.substr(i++, 2);
+        } else {
+            key += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : static_cast<char>(c);
+        }
+    }
+    return key;
+}
+
+// The keyword index lists every topic under its title. The viewer's index dialog is a plain list, so
+// under Wine it reaches every topic whatever the text before the jumps in a topic.
+struct KeywordFiles {
+    Bytes tree;
+    Bytes data;
+    Bytes map;  // where each leaf page's first keyword sits, for the real viewer's scrolling list
+};
+std::optional<KeywordFiles> keywordFiles(const HelpSource& s, const std::vector<std::uint32_t>& offsets) {
+    std::vector<std::size_t> order(s.topics.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return keywordKey(s.topics[a].title) < keywordKey(s.topics[b].title);
+    });
+    std::vector<Bytes> entries;
+    ByteWriter data;
+    for (std::size_t i : order) {
+        ByteWriter e;
+        e.strz(s.topics[i].title);
+        e.u16(1);  // one topic per keyword
+        e.u32(static_cast<std::uint32_t>(data.size()));
+        entries.push_back(e.take());
+        data.u32(offsets[i]);
+    }
+    auto tree = singleLeafBtree(kKeywordTree, entries);
+    if (!tree)
+        return std::nullopt;
+    ByteWriter map;
+    map.u16(1);  // leaf pages
+    map.u32(0);  // number of the page's first keyword
+    map.u16(0);  // the page: the tree's only one
+    return KeywordFiles{std::move(*tree), data.take(), map.take()};
+}
+
 }  // namespace
 
 BuildResult buildHelpFile(std::string_view sourceText, const std::string& sourceName) {
@@ -152,7 +212,8 @@ BuildResult buildHelpFile(std::string_view sourceText, const std::string& source
 
     auto context = contextFile(source, topics.topicOffsets);
     auto titles = titleFile(source, topics.topicOffsets);
-    if (!context || !titles)
+    auto keywords = keywordFiles(source, topics.topicOffsets);
+    if (!context || !titles || !keywords)
         return {{}, sourceName + ": too many topics for a one-page index"};
 
     std::vector<InternalFile> files;
@@ -161,6 +222,9 @@ BuildResult buildHelpFile(std::string_view sourceText, const std::string& source
     files.push_back({"|FONT", fontFile(face)});
     files.push_back({"|CONTEXT", std::move(*context)});
     files.push_back({"|TTLBTREE", std::move(*titles)});
+    files.push_back({"|KWBTREE", std::move(keywords->tree)});
+    files.push_back({"|KWDATA", std::move(keywords->data)});
+    files.push_back({"|KWMAP", std::move(keywords->map)});
     auto file = assembleContainer(std::move(files));
     if (!file)
         return {{}, sourceName + ": internal directory overflow"};

@@ -141,6 +141,14 @@ class Parser {
             if (!fresh)
                 return fail(t.line, "context id '" + t.id + "' hashes like '" + it->second->id + "'");
         }
+        // Titles double as index keywords, which must be unique without regard to ASCII case.
+        std::map<std::string, const Topic*> byTitle;
+        for (const Topic& t : source_.topics) {
+            auto [it, fresh] = byTitle.emplace(foldAsciiCase(t.title), &t);
+            if (!fresh)
+                return fail(t.line,
+                            "topic title '" + t.title + "' is also the title of '" + it->second->id + "'");
+        }
         for (const auto& [target, line] : jumps_) {
             auto it = byHash.find(contextHash(target));
             if (!isValidId(target) || it == byHash.end() || it->second->id != target) {
@@ -160,6 +168,11 @@ class Parser {
 
 ParseResult parseHelpSource(std::string_view text, std::string_view sourceName) {
     return Parser(sourceName).run(text);
+}
+
+std::string foldAsciiCase(std::string s) {
+    for (char& c : s) c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    return s;
 }
 
 std::int32_t contextHash(std::string_view id) {

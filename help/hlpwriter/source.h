@@ -50,6 +50,9 @@ struct ParseResult {
 // Inside paragraphs, [[id|text]] is a jump to topic `id` showing `text`.
 ParseResult parseHelpSource(std::string_view text, std::string_view sourceName);
 
+// The text with ASCII letters in upper case: how the viewer compares index keywords.
+std::string foldAsciiCase(std::string s);
+
 // The viewer's hash of a context id, which jumps and the |CONTEXT tree use instead of the id itself.
 std::int32_t contextHash(std::string_view id);
 

@@ -161,8 +161,9 @@ TopicFile writeTopicFile(const HelpSource& source, const std::string& sourceName
         std::uint32_t topicBytes = 0;
         for (std::size_t k = headers[i]; k < headers[i + 1]; ++k) topicBytes += records[k].size();
         h.u32(topicBytes);
-        h.u32(kNone);  // browse back
-        h.u32(kNone);  // browse forward
+        // One browse sequence through all topics in source order, the contents topic first.
+        h.u32(i == 0 ? kNone : result.topicOffsets[i - 1]);
+        h.u32(i + 2 == headers.size() ? kNone : result.topicOffsets[i + 1]);
         h.u32(static_cast<std::uint32_t>(i));
         h.u32(kNone);  // no non-scrolling region: the title is the first scrolling paragraph
         h.u32(records[headers[i] + 1].pos);

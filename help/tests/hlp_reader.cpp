@@ -134,6 +134,10 @@ struct TopicReader {
                 Topic t;
                 t.topicPos = pos;
                 t.topicOffset = block * 0x8000 + charsInBlock;
+                require(ld1.end() - ld1.pos() == 28, "topic header without its seven fields");
+                ld1.u32();
+                t.browseBack = ld1.u32();
+                t.browseForward = ld1.u32();
                 t.title = cp932ToUtf8(ld2.bytes(dataLen2));
                 out.topics.push_back(std::move(t));
             } else {
@@ -216,6 +220,10 @@ void readSystem(const std::vector<std::uint8_t>& b, Region r, HelpFile& out) {
             out.title = cp932ToUtf8(rec.strz());
         if (type == 3)
             out.contentsOffset = rec.u32();
+        if (type == 4) {
+            out.macros.push_back(rec.strz());
+            require(rec.pos() == rec.end(), "|SYSTEM: macro record longer than its string");
+        }
         if (type == 11)
             out.charset = rec.u16();
     }
@@ -237,6 +245,41 @@ void readFonts(const std::vector<std::uint8_t>& b, Region r, HelpFile& out) {
         d.u8();
         d.u8();
         require(d.u16() < faces, "|FONT: face index out of range");
+    }
+}
+
+// The keyword tree's "i" keys compare with single-byte letters folded to upper case; the second byte of
+// a double-byte character stays as it is even where it looks like a letter.
+std::string folded(const std::string& cp932) {
+    std::string out;
+    bool trail = false;
+    for (char ch : cp932) {
+        auto c = static_cast<unsigned char>(ch);
+        if (trail) {
+            out += ch;
+            trail = false;
+            continue;
+        }
+        trail = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+        out += (!trail && c >= 'a' && c <= 'z') ? static_cast<char>(c - 0x20) : ch;
+    }
+    return out;
+}
+
+void readKeywords(const std::vector<std::uint8_t>& b, Region tree, Region data, HelpFile& out) {
+    auto [kw, count] = leafEntries(b, tree, "|KWBTREE", "i24");
+    std::string previous;
+    for (int i = 0; i < count; ++i) {
+        std::string text = kw.strz();
+        require(i == 0 || folded(previous) < folded(text), "|KWBTREE not sorted");
+        previous = text;
+        std::uint16_t hits = kw.u16();
+        std::uint32_t at = kw.u32();
+        require(hits > 0 && at % 4 == 0, "|KWBTREE: bad count or offset");
+        View d(b, data.begin + at, data.end);
+        Keyword k{cp932ToUtf8(text), {}};
+        for (int h = 0; h < hits; ++h) k.topicOffsets.push_back(d.u32());
+        out.keywords.push_back(std::move(k));
     }
 }
 
@@ -276,6 +319,11 @@ void readFile(const std::vector<std::uint8_t>& b, HelpFile& out) {
         std::uint32_t offset = ttl.u32();
         out.titles.emplace_back(offset, cp932ToUtf8(ttl.strz()));
     }
+    readKeywords(b, find("|KWBTREE"), find("|KWDATA"), out);
+    // One leaf page, so the keyword map has one entry: keyword 0 starts page 0.
+    Region map = find("|KWMAP");
+    View m(b, map.begin, map.end);
+    require(m.u16() == 1 && m.u32() == 0 && m.u16() == 0, "|KWMAP does not describe the one leaf page");
 }
 
 }  // namespace

@@ -25,7 +25,14 @@ struct Topic {
     std::string title;  // UTF-8
     std::uint32_t topicPos = 0;
     std::uint32_t topicOffset = 0;
+    std::uint32_t browseBack = 0xFFFFFFFF;  // TOPICOFFSETs of the browse sequence's neighbours
+    std::uint32_t browseForward = 0xFFFFFFFF;
     std::vector<Paragraph> paragraphs;
+};
+
+struct Keyword {
+    std::string text;  // UTF-8
+    std::vector<std::uint32_t> topicOffsets;
 };
 
 struct DirectoryEntry {
@@ -38,11 +45,13 @@ struct HelpFile {
     std::string title;                      // UTF-8
     std::uint32_t contentsOffset = 0xFFFFFFFF;
     int charset = -1;
-    std::vector<std::string> faces;  // UTF-8
+    std::vector<std::string> macros;  // run when the file opens, in stored order
+    std::vector<std::string> faces;   // UTF-8
     std::vector<bool> boldFonts;
     std::vector<Topic> topics;  // in chain order, the closing empty topic included
     std::vector<std::pair<std::int32_t, std::uint32_t>> context;
     std::vector<std::pair<std::uint32_t, std::string>> titles;
+    std::vector<Keyword> keywords;  // the index, in stored order
 };
 
 struct ReadResult {

@@ -113,6 +113,50 @@ INSTANTIATE_TEST_SUITE_P(
                   putU32(b, contents + 4, m.file.topics[2].topicOffset);
               },
               "contents offset"},
+        Fault{"browse_forward_between_topics",
+              [](Bytes& b, const Map& m) {
+                  // A topic header's LinkData1: block size, browse back, browse forward, ...
+                  std::size_t forward = m.record(m.file.topics[0].topicPos) + 21 + 8;
+                  putU32(b, forward, getU32(b, forward) + 1);
+              },
+              "browse sequence broken at contents"},
+        Fault{"last_topic_browses_into_closing_topic",
+              [](Bytes& b, const Map& m) {
+                  const auto& topics = m.file.topics;
+                  std::size_t forward = m.record(topics[topics.size() - 2].topicPos) + 21 + 8;
+                  putU32(b, forward, topics.back().topicOffset);
+              },
+              "browse sequence broken at g"},
+        Fault{"first_topic_browses_back",
+              [](Bytes& b, const Map& m) {
+                  putU32(b, m.record(m.file.topics[0].topicPos) + 21 + 4, m.file.topics[1].topicOffset);
+              },
+              "browse sequence broken at contents"},
+        Fault{"browse_buttons_macro_missing",
+              [](Bytes& b, const Map& m) {
+                  // |SYSTEM: 12-byte header, the title record, the contents record, then the macro.
+                  std::size_t title = m.data("|SYSTEM") + 12;
+                  std::size_t macro = title + 4 + (b[title + 2] | b[title + 3] << 8) + 8;
+                  b[macro] = 0x7F;
+              },
+              "no browse buttons"},
+        // Every title starts with 題 (91 E8); a lead byte of 98 keeps it valid text but sorts it last.
+        Fault{"keywords_unsorted", [](Bytes& b, const Map& m) { b[m.leafEntries("|KWBTREE")] = 0x98; },
+              "|KWBTREE not sorted"},
+        Fault{"keyword_leads_to_two_topics",
+              [](Bytes& b, const Map& m) {
+                  std::size_t at = m.leafEntries("|KWBTREE");
+                  while (b[at] != 0) ++at;
+                  b[at + 1] = 2;
+              },
+              "does not lead to its topic alone"},
+        Fault{"keyword_data_between_topics",
+              [](Bytes& b, const Map& m) {
+                  putU32(b, m.data("|KWDATA") + 8, getU32(b, m.data("|KWDATA") + 8) + 1);
+              },
+              "does not lead to its topic alone"},
+        Fault{"keyword_map_names_another_page", [](Bytes& b, const Map& m) { b[m.data("|KWMAP") + 6] = 1; },
+              "|KWMAP"},
         Fault{"context_unsorted",
               [](Bytes& b, const Map& m) {
                   std::size_t at = m.leafEntries("|CONTEXT");

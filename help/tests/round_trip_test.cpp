@@ -43,6 +43,19 @@ TEST(RoundTrip, TrailByteTextComesBackUnchangedEverywhere) {
     EXPECT_EQ(item.links[0].hash, hlpread::hashOf("top"));
 }
 
+// The index is ordered as the viewer compares its keys: ASCII letters without regard to case.
+TEST(RoundTrip, IndexListsTitlesInCaseBlindOrder) {
+    auto back = hlpread::readHelpFile(
+        buildOk("@title T\n@topic a Kolbrin\n@topic b about\n@topic c ZIP\n@topic d mail\n@topic e 目次\n"
+                "@topic f ッ\n@topic g ケ\n"));
+    ASSERT_EQ(back.error, "");
+    EXPECT_EQ(consistencyProblem(back.file, {"a", "b", "c", "d", "e", "f", "g"}), "");
+    std::vector<std::string> order;
+    for (const auto& k : back.file.keywords) order.push_back(k.text);
+    // ケ is 83 50 and ッ is 83 62: folding ッ's second byte as the letter 'b' would put it before ケ.
+    EXPECT_EQ(order, (std::vector<std::string>{"about", "Kolbrin", "mail", "ZIP", "ケ", "ッ", "目次"}));
+}
+
 std::string repeat(const std::string& s, int n) {
     std::string out;
     for (int i = 0; i < n; ++i) out += s;

@@ -39,6 +39,11 @@ INSTANTIATE_TEST_SUITE_P(
         BadSource{"bad_id_character", "@title T\n@topic to-p x\n", "help.txt:2: ", "A-Z a-z 0-9"},
         // The viewer folds case when it hashes, so these two ids would be the same topic.
         BadSource{"ids_differing_in_case", kHead + "@topic TOP y\n", "help.txt:3: ", "hashes like 'top'"},
+        // Titles are also the index's keywords, which the viewer compares ignoring ASCII case.
+        BadSource{"duplicate_title", kHead + "@topic other 目次\n",
+                  "help.txt:3: ", "also the title of 'top'"},
+        BadSource{"titles_differing_in_case", "@title T\n@topic a Kolbrin\n@topic b KOLBRIN\n",
+                  "help.txt:3: ", "also the title of 'a'"},
         BadSource{"topic_without_title", "@title T\n@topic top\n", "help.txt:2: ", "no title"},
         BadSource{"no_title", "@topic top x\n", "help.txt:1: ", "no @title"},
         BadSource{"unknown_directive", kHead + "@tpoic x y\n", "help.txt:3: ", "unknown directive"},

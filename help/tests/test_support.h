@@ -32,6 +32,15 @@ inline std::string consistencyProblem(const hlpread::HelpFile& f, const std::vec
         if (f.topics[i].topicOffset <= f.topics[i - 1].topicOffset)
             return "topic offsets do not increase";
     }
+    // The 「<<」「>>」 buttons walk every topic once, in source order, and stop at both ends.
+    if (std::find(f.macros.begin(), f.macros.end(), "BrowseButtons()") == f.macros.end())
+        return "no browse buttons";
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        std::uint32_t back = i == 0 ? 0xFFFFFFFF : f.topics[i - 1].topicOffset;
+        std::uint32_t forward = i + 1 == ids.size() ? 0xFFFFFFFF : f.topics[i + 1].topicOffset;
+        if (f.topics[i].browseBack != back || f.topics[i].browseForward != forward)
+            return "browse sequence broken at " + ids[i];
+    }
     if (f.context.size() != ids.size())
         return "context entry count differs from the topics";
     for (std::size_t i = 0; i < ids.size(); ++i) {
@@ -46,6 +55,16 @@ inline std::string consistencyProblem(const hlpread::HelpFile& f, const std::vec
     for (std::size_t i = 0; i < ids.size(); ++i) {
         if (f.titles[i] != std::pair{f.topics[i].topicOffset, f.topics[i].title})
             return "title tree entry wrong";
+    }
+    // The index lists each topic once under its title; Wine's index dialog refuses keywords that lead
+    // to more than one topic.
+    if (f.keywords.size() != ids.size())
+        return "keyword count differs from the topics";
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        auto it = std::find_if(f.keywords.begin(), f.keywords.end(),
+                               [&](const hlpread::Keyword& k) { return k.text == f.topics[i].title; });
+        if (it == f.keywords.end() || it->topicOffsets != std::vector<std::uint32_t>{f.topics[i].topicOffset})
+            return "keyword for " + ids[i] + " does not lead to its topic alone";
     }
     for (const hlpread::Topic& t : f.topics) {
         for (const hlpread::Paragraph& p : t.paragraphs) {
