@@ -18,7 +18,8 @@ inline int designIndex(const ui::FormDesign& design, std::string_view name, int 
     throw std::logic_error("no such control");
 }
 
-inline HWND control(HWND form, const ui::FormDesign& design, std::string_view name, int index = ui::kNoIndex) {
+inline HWND control(HWND form, const ui::FormDesign& design, std::string_view name,
+                    int index = ui::kNoIndex) {
     return control(form, designIndex(design, name, index));
 }
 

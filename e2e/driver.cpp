@@ -155,9 +155,11 @@ std::wstring widen(const std::string& utf8) {
 }
 
 std::string narrow(const std::wstring& wide) {
-    int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
+                                nullptr);
     std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr,
+                        nullptr);
     return out;
 }
 
@@ -181,8 +183,9 @@ ProgramFolder::ProgramFolder(const std::string& name, bool withHelp) : path_(kRo
 }
 
 std::optional<std::string> ProgramFolder::read(const std::string& name) const {
-    HANDLE f = CreateFileW(file(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE f =
+        CreateFileW(file(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
     if (f == INVALID_HANDLE_VALUE) {
         return std::nullopt;
     }
@@ -207,14 +210,16 @@ bool ProgramFolder::exists(const std::string& name) const {
     return GetFileAttributesW(file(name).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-void ProgramFolder::denyWrites() const { setImmutable(path_, true); }
+void ProgramFolder::denyWrites() const {
+    setImmutable(path_, true);
+}
 
 Kolbrin::Kolbrin(const ProgramFolder& folder) {
     STARTUPINFOW si{sizeof si};
     std::wstring exe = folder.path() + L"Kolbrin.exe";
     std::wstring cmd = L"\"" + exe + L"\"";
-    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.path().c_str(), &si,
-                        &process_)) {
+    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.path().c_str(),
+                        &si, &process_)) {
         throw std::runtime_error("cannot start Kolbrin.exe");
     }
     pid_ = process_.dwProcessId;
@@ -241,7 +246,9 @@ Kolbrin::~Kolbrin() {
     waitUntil([] { return !trayShowsAnIcon(); }, 3s);
 }
 
-bool Kolbrin::running() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
+bool Kolbrin::running() const {
+    return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
 
 bool Kolbrin::waitForExit(Millis timeout) const {
     return WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
@@ -253,7 +260,9 @@ DWORD Kolbrin::exitCode() const {
     return code;
 }
 
-HWND Kolbrin::window(const std::string& form) const { return findWindowOf(pid_, L"Kolbrin." + widen(form), false); }
+HWND Kolbrin::window(const std::string& form) const {
+    return findWindowOf(pid_, L"Kolbrin." + widen(form), false);
+}
 
 HWND Kolbrin::waitForWindow(const std::string& form, bool visible, Millis timeout) const {
     HWND found = nullptr;
@@ -271,7 +280,9 @@ bool Kolbrin::visible(const std::string& form) const {
     return h != nullptr && IsWindowVisible(h);
 }
 
-HWND Kolbrin::messageBox() const { return findWindowOf(pid_, L"#32770", true); }
+HWND Kolbrin::messageBox() const {
+    return findWindowOf(pid_, L"#32770", true);
+}
 
 HWND Kolbrin::waitForMessageBox(Millis timeout) const {
     HWND box = nullptr;
@@ -290,7 +301,9 @@ void Kolbrin::waitIdle() const {
     std::this_thread::sleep_for(200ms);
 }
 
-HWND control(HWND form, int designIndex) { return GetDlgItem(form, kFirstControlId + designIndex); }
+HWND control(HWND form, int designIndex) {
+    return GetDlgItem(form, kFirstControlId + designIndex);
+}
 
 std::wstring text(HWND window) {
     int n = static_cast<int>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0));
@@ -313,9 +326,13 @@ RECT childRect(HWND child) {
     return r;
 }
 
-bool checked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool checked(HWND button) {
+    return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
 
-std::wstring messageText(HWND box) { return text(GetDlgItem(box, 0xFFFF)); }
+std::wstring messageText(HWND box) {
+    return text(GetDlgItem(box, 0xFFFF));
+}
 
 bool isPlainMessage(HWND box, const std::wstring& message, std::initializer_list<int> buttons) {
     bool ok = messageText(box) == message && text(box) == L"Kolbrin" && !hasIcon(box);
@@ -354,7 +371,9 @@ INPUT mouseAt(POINT screen, DWORD flags) {
     return in;
 }
 
-void moveTo(POINT screen) { send({mouseAt(screen, 0)}); }
+void moveTo(POINT screen) {
+    send({mouseAt(screen, 0)});
+}
 
 void clickAt(POINT screen, bool right) {
     moveTo(screen);
@@ -454,8 +473,8 @@ void screenshot(const std::string& name) {
     DWORD stride = ((w * 3 + 3) / 4) * 4, size = stride * h;
     BITMAPFILEHEADER fh{0x4D42, static_cast<DWORD>(sizeof fh + sizeof bi.bmiHeader + size), 0, 0,
                         sizeof fh + sizeof bi.bmiHeader};
-    HANDLE f = CreateFileW((folder + widen(name) + L".bmp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
-                           nullptr);
+    HANDLE f = CreateFileW((folder + widen(name) + L".bmp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           0, nullptr);
     DWORD written;
     WriteFile(f, &fh, sizeof fh, &written, nullptr);
     WriteFile(f, &bi.bmiHeader, sizeof bi.bmiHeader, &written, nullptr);
@@ -473,6 +492,8 @@ int screenDpi() {
     return dpi;
 }
 
-int scaled(int pixelsAt96) { return MulDiv(pixelsAt96, screenDpi(), 96); }
+int scaled(int pixelsAt96) {
+    return MulDiv(pixelsAt96, screenDpi(), 96);
+}
 
 }  // namespace e2e

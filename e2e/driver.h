@@ -31,7 +31,7 @@ HWND visibleTooltip(DWORD pid);
 std::wstring buildFolder();
 
 class ProgramFolder {
-public:
+  public:
     // A new, empty folder C:\kolbrin-e2e\<name>\ holding a copy of Kolbrin.exe (and the help file).
     explicit ProgramFolder(const std::string& name, bool withHelp = false);
     const std::wstring& path() const { return path_; }  // ends in "\"
@@ -42,13 +42,13 @@ public:
     // Marks the folder read-only for the program: new files cannot be created in it.
     void denyWrites() const;
 
-private:
+  private:
     std::wstring path_;
 };
 
 // One running Kolbrin.exe.
 class Kolbrin {
-public:
+  public:
     explicit Kolbrin(const ProgramFolder& folder);
     ~Kolbrin();
     Kolbrin(const Kolbrin&) = delete;
@@ -69,7 +69,7 @@ public:
     // Waits until start-up is over: the tray icon's window exists and no message box is waiting.
     void waitIdle() const;
 
-private:
+  private:
     PROCESS_INFORMATION process_{};
     DWORD pid_ = 0;
 };

@@ -1,7 +1,7 @@
 // The main window and the settings dialog on the real program: layout, texts and commands.
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <commctrl.h>
 
 #include "app/form1.h"
 #include "cp932_bytes.h"
@@ -13,7 +13,9 @@ using namespace e2e;
 
 namespace {
 
-int twips(int t) { return MulDiv(t, screenDpi(), 1440); }
+int twips(int t) {
+    return MulDiv(t, screenDpi(), 1440);
+}
 
 struct ButtonRow {
     const char* name;
@@ -149,8 +151,8 @@ TEST(MainWindow, ScanQuestionAnsweredNoOpensNothing) {
     click(control(main, app::form1Design(), "Command2"));
     HWND box = s.kolbrin->waitForMessageBox();
     ASSERT_NE(box, nullptr);
-    EXPECT_TRUE(isPlainMessage(box, L"この作業は開発途中(β版)のため、時間が数分かかる事があります。実行しますか？",
-                               {IDYES, IDNO}));
+    EXPECT_TRUE(isPlainMessage(
+        box, L"この作業は開発途中(β版)のため、時間が数分かかる事があります。実行しますか？", {IDYES, IDNO}));
     s.answer(IDNO);
     Sleep(500);
     EXPECT_EQ(s.kolbrin->window("Form7"), nullptr);
@@ -241,7 +243,8 @@ TEST(SettingsDialog, OpensOnceInNormalStateAndEnterSavesTheChoices) {
     SetForegroundWindow(dialog);
     pressKey(VK_RETURN);
     EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(dialog); }));
-    EXPECT_TRUE(waitUntil([&] { return s.folder.read("1.dat") == testing_support::settingsFile("3", "3", "0"); }));
+    EXPECT_TRUE(
+        waitUntil([&] { return s.folder.read("1.dat") == testing_support::settingsFile("3", "3", "0"); }));
     EXPECT_TRUE(IsWindowVisible(main));
 }
 

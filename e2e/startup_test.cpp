@@ -1,10 +1,10 @@
 // Start-up, the settings file and the tray icon, on the real program.
 #include <gtest/gtest.h>
 
+#include "app/form1.h"
 #include "cp932_bytes.h"
 #include "e2e/design_lookup.h"
 #include "e2e/session.h"
-#include "app/form1.h"
 #include "settings/form6.h"
 
 using namespace e2e;
@@ -64,7 +64,8 @@ TEST(Startup, AnIncompatibleFileAnsweredNoEndsAndKeepsTheFile) {
     s.kolbrin = std::make_unique<Kolbrin>(s.folder);
     HWND box = s.kolbrin->waitForMessageBox();
     ASSERT_NE(box, nullptr);
-    EXPECT_TRUE(isPlainMessage(box, L"この設定ファイルは互換性がありません。設定を初期化してよろしいですか？", {IDYES, IDNO}));
+    EXPECT_TRUE(isPlainMessage(box, L"この設定ファイルは互換性がありません。設定を初期化してよろしいですか？",
+                               {IDYES, IDNO}));
     s.answer(IDNO);
     box = s.kolbrin->waitForMessageBox();
     ASSERT_NE(box, nullptr);

@@ -60,7 +60,9 @@ void Form1::addTrayIcon() {
     }
 }
 
-void Form1::onShellRestarted() { addTrayIcon(); }
+void Form1::onShellRestarted() {
+    addTrayIcon();
+}
 
 void Form1::onTimer(ui::Timer& timer) {
     if (timer.design->name == "trayRetry") {
@@ -74,9 +76,15 @@ void Form1::exitProgram() {
     std::abort();  // not reached: ending the program does not return
 }
 
-void Form1::Form_Unload() { exitProgram(); }
-void Form1::aEnd_Click() { exitProgram(); }
-void Form1::Command5_Click() { exitProgram(); }
+void Form1::Form_Unload() {
+    exitProgram();
+}
+void Form1::aEnd_Click() {
+    exitProgram();
+}
+void Form1::Command5_Click() {
+    exitProgram();
+}
 
 void Form1::picRespond_MouseMove(int, int, float x, float) {
     if (x == kTrayLeftButtonDown) {
@@ -99,9 +107,15 @@ void Form1::openSettings() {
     program_.form6.restore();
 }
 
-void Form1::aKaishi_Click() { startOptimization(); }
-void Form1::Command1_Click() { startOptimization(); }
-void Form1::aMemscan_Click() { startScan(); }
+void Form1::aKaishi_Click() {
+    startOptimization();
+}
+void Form1::Command1_Click() {
+    startOptimization();
+}
+void Form1::aMemscan_Click() {
+    startScan();
+}
 
 void Form1::Command2_Click() {
     if (backend().messageBox(kScanQuestion, ui::MessageButtons::YesNo) == ui::MessageAnswer::Yes) {
@@ -109,18 +123,38 @@ void Form1::Command2_Click() {
     }
 }
 
-void Form1::aToji_Click() { hide(); }
-void Form1::Command4_Click() { hide(); }
-void Form1::aSettei_Click() { openSettings(); }
-void Form1::Command3_Click() { openSettings(); }
-void Form1::aTecver_Click() { program_.form10.show(); }
-void Form1::aTarn_Click() { program_.form2.show(); }
-void Form1::aVersion_Click() { program_.form3.show(); }
-void Form1::aHelp_Click() { program_.shell.winHelp(kHelpFile, platform::kHelpContents, 0); }
+void Form1::aToji_Click() {
+    hide();
+}
+void Form1::Command4_Click() {
+    hide();
+}
+void Form1::aSettei_Click() {
+    openSettings();
+}
+void Form1::Command3_Click() {
+    openSettings();
+}
+void Form1::aTecver_Click() {
+    program_.form10.show();
+}
+void Form1::aTarn_Click() {
+    program_.form2.show();
+}
+void Form1::aVersion_Click() {
+    program_.form3.show();
+}
+void Form1::aHelp_Click() {
+    program_.shell.winHelp(kHelpFile, platform::kHelpContents, 0);
+}
 
-void Form1::onClick(ui::Control& control) { ui::dispatch(*this, kClicks, control.name(), control.index()); }
+void Form1::onClick(ui::Control& control) {
+    ui::dispatch(*this, kClicks, control.name(), control.index());
+}
 
-void Form1::onMenu(std::string_view item) { ui::dispatch(*this, kMenus, item, ui::kNoIndex); }
+void Form1::onMenu(std::string_view item) {
+    ui::dispatch(*this, kMenus, item, ui::kNoIndex);
+}
 
 void Form1::onMouseMove(ui::Control& control, int button, int shift, float x, float y) {
     if (control.name() == "picRespond") {

@@ -17,7 +17,7 @@ const ui::FormDesign& form1Design();
 inline constexpr float kTrayLeftButtonDown = 513;
 
 class Form1 : public ui::Form {
-public:
+  public:
     explicit Form1(Program& program);
 
     platform::IconData IconData;
@@ -41,7 +41,7 @@ public:
     // Removes the tray icon and ends the program at once: the one way out of the program.
     [[noreturn]] void exitProgram();
 
-protected:
+  protected:
     void Form_Load() override;
     void Form_Unload() override;
     void onClick(ui::Control& control) override;
@@ -50,7 +50,7 @@ protected:
     void onMouseMove(ui::Control& control, int button, int shift, float x, float y) override;
     void onShellRestarted() override;
 
-private:
+  private:
     void addTrayIcon();
     void startOptimization();
     void startScan();

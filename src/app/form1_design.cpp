@@ -6,10 +6,16 @@ using namespace ui;
 
 namespace {
 
-ControlDesign commandButton(std::string name, Rect rect, std::string caption, std::string tooltip, Colour back,
-                            int tab) {
-    return {.name = std::move(name), .kind = ControlKind::Button, .rect = rect, .caption = std::move(caption),
-            .tooltip = std::move(tooltip), .back = back, .tabIndex = tab, .handCursor = true,
+ControlDesign commandButton(std::string name, Rect rect, std::string caption, std::string tooltip,
+                            Colour back, int tab) {
+    return {.name = std::move(name),
+            .kind = ControlKind::Button,
+            .rect = rect,
+            .caption = std::move(caption),
+            .tooltip = std::move(tooltip),
+            .back = back,
+            .tabIndex = tab,
+            .handCursor = true,
             .style = ButtonStyle::Graphical};
 }
 
@@ -31,10 +37,13 @@ const FormDesign& form1Design() {
                               rgb(128, 128, 255), 0),
                 commandButton("Command3", {210, 945, 2535, 330}, "設定", "各種設定を行います",
                               rgb(128, 255, 128), 1),
-                {.name = "picRespond", .kind = ControlKind::PictureBox, .rect = {0, 0, 480, 480}, .tabIndex = 2,
+                {.name = "picRespond",
+                 .kind = ControlKind::PictureBox,
+                 .rect = {0, 0, 480, 480},
+                 .tabIndex = 2,
                  .visible = false},
-                commandButton("Command2", {210, 525, 2535, 330}, "メモリスキャン β", "メモリのスキャンをします",
-                              rgb(255, 128, 255), 3),
+                commandButton("Command2", {210, 525, 2535, 330}, "メモリスキャン β",
+                              "メモリのスキャンをします", rgb(255, 128, 255), 3),
                 commandButton("Command4", {210, 1365, 1590, 330}, "閉じる", "ウィンドウを隠します",
                               systemColour(kColourButtonFace), 4),
                 commandButton("Command5", {1890, 1365, 855, 330}, "終了する", "プログラムを終了します",

@@ -14,7 +14,9 @@ Program::Program(ui::Backend& backend, platform::Files& files, platform::Shell& 
       form3(*this),
       form10(*this) {}
 
-void Program::start() { form6.load(); }
+void Program::start() {
+    form6.load();
+}
 
 std::string withFinalBackslash(std::string folder) {
     if (folder.empty() || folder.back() != '\\') {

@@ -16,7 +16,7 @@
 namespace app {
 
 class Program {
-public:
+  public:
     Program(ui::Backend& backend, platform::Files& files, platform::Shell& shell);
 
     // Creates the start-up window Form6, hidden, which runs the whole start-up in its Form_Load.

@@ -11,7 +11,7 @@ namespace platform {
 
 // Paths are UTF-8 in the program; the Windows side opens them through the wide file functions.
 class Files {
-public:
+  public:
     virtual ~Files() = default;
     // The whole content, or nothing when the file cannot be opened or read.
     virtual std::optional<std::string> read(const std::string& path) = 0;
@@ -41,7 +41,7 @@ inline constexpr std::uint32_t kNimDelete = 2;
 inline constexpr std::uint32_t kHelpContents = 3;
 
 class Shell {
-public:
+  public:
     virtual ~Shell() = default;
     // Whether another instance of the program runs. The first instance holds the answer "no" for as
     // long as it lives, however often it asks.

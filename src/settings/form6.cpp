@@ -12,8 +12,7 @@ constexpr const char* kIncompatibleQuestion =
 constexpr const char* kEndingNotice = "終了します";
 // Said when the defaults could not be stored: the program runs on with them, but nothing the user sets
 // will survive the next start until the folder can be written.
-constexpr const char* kDefaultsNotStored =
-    "設定ファイルを作成できませんでした。標準の設定で起動します。";
+constexpr const char* kDefaultsNotStored = "設定ファイルを作成できませんでした。標準の設定で起動します。";
 constexpr const char* kSaveFailed =
     "設定ファイルを保存できませんでした。変更した設定は今は有効ですが、次回の起動時には元に戻ります。";
 
@@ -21,7 +20,9 @@ constexpr const char* kSaveFailed =
 
 Form6::Form6(app::Program& program) : Form(program.backend, form6Design()), program_(program) {}
 
-std::string Form6::settingsPath() const { return program_.AppPath + std::string(kFileName); }
+std::string Form6::settingsPath() const {
+    return program_.AppPath + std::string(kFileName);
+}
 
 int Form6::selectedIndex(std::string_view array) {
     for (int i = 0; i < 2; ++i) {

@@ -17,7 +17,7 @@ namespace settings {
 const ui::FormDesign& form6Design();
 
 class Form6 : public ui::Form {
-public:
+  public:
     explicit Form6(app::Program& program);
 
     // Hides the main window (loading it, with its tray icon, the first time), then reads 1.dat into
@@ -29,11 +29,11 @@ public:
     // The index of the selected member of an option-button array (Option1 or Option2).
     int selectedIndex(std::string_view array);
 
-protected:
+  protected:
     void Form_Load() override;  // the start-up sequence, in app/startup.cpp
     void onClick(ui::Control& control) override;
 
-private:
+  private:
     std::string settingsPath() const;
     void apply(const Parsed& parsed);
     void applyDefaults();

@@ -6,7 +6,8 @@ namespace {
 
 // The fixed texts in code page 932. The Japanese words are spelt out beside each so the bytes can be
 // checked by eye against a code table.
-constexpr std::string_view kHeader = "Kolbrin \x90\xdd\x92\xe8\x83\x74\x83\x40\x83\x43\x83\x8b";  // Kolbrin 設定ファイル
+constexpr std::string_view kHeader =
+    "Kolbrin \x90\xdd\x92\xe8\x83\x74\x83\x40\x83\x43\x83\x8b";  // Kolbrin 設定ファイル
 constexpr std::string_view kVersion = "Ver.1.00";
 constexpr std::string_view kCrLf = "\r\n";
 
@@ -19,13 +20,16 @@ struct KeyLine {
 // One table drives both the load and the save: lines 3, 4 and 5, in file order.
 constexpr std::array<KeyLine, kSettingCount> kKeyLines = {{
     {"\x8d\xc5\x93\x4b\x89\xbb\x92\xf6\x93\x78 = ", 1, 2},  // 最適化程度 =
-    {"\x83\x81\x83\x82\x83\x8a\x83\x58\x83\x4c\x83\x83\x83\x93\x92\xf6\x93\x78 = ", 1, 2},  // メモリスキャン程度 =
+    {"\x83\x81\x83\x82\x83\x8a\x83\x58\x83\x4c\x83\x83\x83\x93\x92\xf6\x93\x78 = ", 1,
+     2},  // メモリスキャン程度 =
     {"\x83\x6f\x83\x62\x83\x4e\x83\x41\x83\x62\x83\x76\x82\xb5\x82\xc8\x82\xaa\x82\xe7"
      "\x8d\xc5\x93\x4b\x89\xbb = ",
      0, 1},  // バックアップしながら最適化 =
 }};
 
-bool isLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9f) || (c >= 0xe0 && c <= 0xfc); }
+bool isLeadByte(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9f) || (c >= 0xe0 && c <= 0xfc);
+}
 
 // The last character of a code page 932 line; a double-byte character counts as one.
 std::string_view lastCharacter(std::string_view line) {

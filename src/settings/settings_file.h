@@ -27,11 +27,11 @@ inline constexpr Values kDefaultValues = {1, 1, 1};
 // Splits text into lines the way the file is read: a line ends at CR or CR LF; a lone LF is an ordinary
 // character. Asking past the last line is an error (nullopt), as is asking for a line of an empty file.
 class LineReader {
-public:
+  public:
     explicit LineReader(std::string_view bytes) : bytes_(bytes) {}
     std::optional<std::string_view> next();
 
-private:
+  private:
     std::string_view bytes_;
     std::size_t pos_ = 0;
 };

@@ -14,7 +14,7 @@ struct Timer;
 
 // The real window behind one loaded form. Destroying the peer destroys the window and its controls.
 class WindowPeer {
-public:
+  public:
     virtual ~WindowPeer() = default;
     virtual void setVisible(bool visible) = 0;
     virtual void activate() = 0;
@@ -30,7 +30,7 @@ enum class MessageButtons { Ok, YesNo };
 enum class MessageAnswer { Ok, Yes, No };
 
 class Backend {
-public:
+  public:
     virtual ~Backend() = default;
     // Creates the window of a form that is being loaded, hidden, with all the controls of its design.
     virtual std::unique_ptr<WindowPeer> createPeer(Form& form) = 0;

@@ -24,9 +24,13 @@ struct Colour {
     friend bool operator==(const Colour&, const Colour&) = default;
 };
 
-constexpr Colour rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) { return {Colour::Kind::Rgb, {r, g, b}, 0}; }
-constexpr Colour systemColour(int index) { return {Colour::Kind::System, {}, index}; }
-inline constexpr int kColour3dLight = 22;  // COLOR_3DLIGHT
+constexpr Colour rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    return {Colour::Kind::Rgb, {r, g, b}, 0};
+}
+constexpr Colour systemColour(int index) {
+    return {Colour::Kind::System, {}, index};
+}
+inline constexpr int kColour3dLight = 22;     // COLOR_3DLIGHT
 inline constexpr int kColourButtonFace = 15;  // COLOR_BTNFACE
 
 inline constexpr const char* kPGothic = "ＭＳ Ｐゴシック";

@@ -55,7 +55,9 @@ void Form::show() {
     peer_->activate();
 }
 
-void Form::hide() { setVisible(false); }
+void Form::hide() {
+    setVisible(false);
+}
 
 void Form::setVisible(bool visible) {
     load();

@@ -43,7 +43,7 @@ struct Timer {
 };
 
 class Form {
-public:
+  public:
     Form(Backend& backend, const FormDesign& design);
     virtual ~Form();
     Form(const Form&) = delete;
@@ -91,7 +91,7 @@ public:
     void userClose();  // the close box of the title bar, or the system closing the window
     void shellRestarted();
 
-protected:
+  protected:
     // Handlers. The defaults do what a window without its own handler does.
     virtual void Form_Load() {}
     virtual void Form_Unload() { unload(); }
@@ -103,7 +103,7 @@ protected:
 
     Backend& backend() { return backend_; }
 
-private:
+  private:
     Control* find(std::string_view name, int index);
 
     Backend& backend_;

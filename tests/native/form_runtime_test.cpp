@@ -18,7 +18,11 @@ const ui::FormDesign& sampleDesign() {
                 {.name = "Label1", .caption = "start"},
                 {.name = "Frame1", .kind = ControlKind::Frame},
                 {.name = "Opt", .index = 0, .kind = ControlKind::OptionButton, .container = "Frame1"},
-                {.name = "Opt", .index = 1, .kind = ControlKind::OptionButton, .container = "Frame1", .value = 1},
+                {.name = "Opt",
+                 .index = 1,
+                 .kind = ControlKind::OptionButton,
+                 .container = "Frame1",
+                 .value = 1},
                 {.name = "Other", .index = 0, .kind = ControlKind::OptionButton, .value = 1},
                 {.name = "Check1", .kind = ControlKind::CheckBox},
                 {.name = "Command1", .kind = ControlKind::Button, .enabled = false},
@@ -29,12 +33,12 @@ const ui::FormDesign& sampleDesign() {
 }
 
 class Sample : public ui::Form {
-public:
+  public:
     explicit Sample(ui::Backend& backend) : Form(backend, sampleDesign()) {}
     int loads = 0, clicks = 0, ticks = 0;
     bool stopOnTick = false;
 
-protected:
+  protected:
     void Form_Load() override {
         ++loads;
         setCaption(control("Label1"), "loaded");  // a load handler may use its own form

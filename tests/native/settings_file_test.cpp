@@ -1,9 +1,10 @@
 // Reading 1.dat at start-up: every rule of the loader, checked through the controls it fills.
+#include "settings/settings_file.h"
+
 #include <gtest/gtest.h>
 
 #include "cp932_bytes.h"
 #include "harness.h"
-#include "settings/settings_file.h"
 
 using namespace testing_support;
 
@@ -38,17 +39,18 @@ std::vector<LoadCase> loadCases() {
         {"non-digit backup reads as 0", settingsFile("3", "3", "x"), 2, 2, 0},
         {"full-width digits read as 0", settingsFile("3", "\x82\x52", "\x82\x50"), 2, 1, 0},
         {"key without blanks is ignored",
-         crlfLines({kHeader, kVersion, kOptKey.substr(0, 10) + "=3", kScanKey + "3", kBackupKey + "1"}), 1, 2, 1},
+         crlfLines({kHeader, kVersion, kOptKey.substr(0, 10) + "=3", kScanKey + "3", kBackupKey + "1"}), 1, 2,
+         1},
         {"lines 3 and 4 swapped: both ignored, line 5 applies",
          crlfLines({kHeader, kVersion, kScanKey + "3", kOptKey + "3", kBackupKey + "1"}), 1, 1, 1},
-        {"fifth line without CR LF", kHeader + "\r\n" + kVersion + "\r\n" + kOptKey + "1\r\n" + kScanKey +
-                                         "1\r\n" + kBackupKey + "1",
-         0, 0, 1},
-        {"lines may end at a lone CR", kHeader + "\r" + kVersion + "\r" + kOptKey + "3\r" + kScanKey + "3\r" +
-                                           kBackupKey + "1\r",
-         2, 2, 1},
+        {"fifth line without CR LF",
+         kHeader + "\r\n" + kVersion + "\r\n" + kOptKey + "1\r\n" + kScanKey + "1\r\n" + kBackupKey + "1", 0,
+         0, 1},
+        {"lines may end at a lone CR",
+         kHeader + "\r" + kVersion + "\r" + kOptKey + "3\r" + kScanKey + "3\r" + kBackupKey + "1\r", 2, 2, 1},
         {"extra lines are never read", ok + "garbage\r\n" + kOptKey + "1\r\n", 1, 1, 1},
-        {"LF-only file: incompatible, Yes resets", kHeader + "\n" + kVersion + "\n", 1, 1, 1, true, Then::Reset},
+        {"LF-only file: incompatible, Yes resets", kHeader + "\n" + kVersion + "\n", 1, 1, 1, true,
+         Then::Reset},
         {"header with trailing blank: Yes resets", crlfLines({kHeader + " ", kVersion}) + ok, 1, 1, 1, true,
          Then::Reset},
         {"other version: No ends, file kept", settingsFile("3", "3", "0").replace(28, 1, "1"), 1, 1, 0, true,

@@ -118,16 +118,19 @@ TEST(CodePage, TheSettingsFileIsWhatTheJapaneseCodePageMakesOfItsText) {
         "Kolbrin 設定ファイル\r\nVer.1.00\r\n最適化程度 = 2\r\nメモリスキャン程度 = 2\r\n"
         "バックアップしながら最適化 = 1\r\n";
     std::wstring wide = widen(text);
-    int n = WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    int n =
+        WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
     std::string cp932(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), cp932.data(), n, nullptr, nullptr);
+    WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), cp932.data(), n, nullptr,
+                        nullptr);
     EXPECT_EQ(cp932, settings::format(settings::kDefaultValues));
     EXPECT_EQ(cp932, testing_support::kDefaultFile);
     EXPECT_EQ(GetACP(), 932u);  // the test set-up runs Wine in the Japanese locale
 }
 
 TEST(TrayRecord, TheShellAcceptsAndRemovesTheIcon) {
-    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    HWND window =
+        CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     platform::IconData data{};
     data.cbSize = sizeof data;
     data.hWnd = window;

@@ -8,7 +8,7 @@ namespace headless {
 namespace {
 
 class Peer : public ui::WindowPeer {
-public:
+  public:
     Peer(Backend& backend, ui::Form& form) : backend_(backend), form_(form) {
         backend_.trace().push_back("load " + form.name());
     }
@@ -34,7 +34,7 @@ public:
         return reinterpret_cast<std::uintptr_t>(&control);
     }
 
-private:
+  private:
     Backend& backend_;
     ui::Form& form_;
 };
@@ -46,9 +46,13 @@ std::string fileName(const std::string& path) {
 
 }  // namespace
 
-std::unique_ptr<ui::WindowPeer> Backend::createPeer(ui::Form& form) { return std::make_unique<Peer>(*this, form); }
+std::unique_ptr<ui::WindowPeer> Backend::createPeer(ui::Form& form) {
+    return std::make_unique<Peer>(*this, form);
+}
 
-void Backend::retirePeer(std::unique_ptr<ui::WindowPeer> peer) { peer.reset(); }
+void Backend::retirePeer(std::unique_ptr<ui::WindowPeer> peer) {
+    peer.reset();
+}
 
 ui::MessageAnswer Backend::messageBox(const std::string& text, ui::MessageButtons buttons) {
     trace_.push_back("message " + text);
@@ -159,10 +163,14 @@ bool Files::remove(const std::string& path) {
     return content.erase(path) > 0;
 }
 
-bool Shell::anotherInstanceRunning() { return otherInstance; }
+bool Shell::anotherInstanceRunning() {
+    return otherInstance;
+}
 
 bool Shell::notifyIcon(std::uint32_t message, const platform::IconData& data) {
-    auto same = [&data](const platform::IconData& icon) { return icon.hWnd == data.hWnd && icon.uID == data.uID; };
+    auto same = [&data](const platform::IconData& icon) {
+        return icon.hWnd == data.hWnd && icon.uID == data.uID;
+    };
     if (message == platform::kNimAdd) {
         trace_.push_back("tray add");
         if (!shellReady || std::any_of(icons.begin(), icons.end(), same)) {

@@ -29,7 +29,7 @@ struct ShownMessage {
 };
 
 class Backend : public ui::Backend {
-public:
+  public:
     explicit Backend(Trace& trace) : trace_(trace) {}
 
     std::unique_ptr<ui::WindowPeer> createPeer(ui::Form& form) override;
@@ -58,7 +58,7 @@ public:
     void countActivation(const ui::Form& form) { ++activations_[&form]; }
     void countRestore(const ui::Form& form) { ++restores_[&form]; }
 
-private:
+  private:
     struct Scheduled {
         ui::Form* form;
         const ui::Timer* timer;
@@ -80,7 +80,7 @@ private:
 };
 
 class Files : public platform::Files {
-public:
+  public:
     explicit Files(Trace& trace) : trace_(trace) {}
 
     std::optional<std::string> read(const std::string& path) override;
@@ -95,13 +95,13 @@ public:
     bool readOnly = false;              // the folder refuses every change
     bool failReplaceOnly = false;       // the temporary file is written but the final replace fails
 
-private:
+  private:
     bool writable(const std::string& path) const;
     Trace& trace_;
 };
 
 class Shell : public platform::Shell {
-public:
+  public:
     explicit Shell(Trace& trace) : trace_(trace) {}
 
     bool anotherInstanceRunning() override;
@@ -115,7 +115,7 @@ public:
     std::vector<platform::IconData> icons;  // the icons the notification area shows now
     std::vector<std::string> helpCalls;
 
-private:
+  private:
     Trace& trace_;
 };
 

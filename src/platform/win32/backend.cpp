@@ -26,8 +26,9 @@ Backend::Backend(HINSTANCE instance)
       taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")),
       bigIcon_(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kMainIconId), IMAGE_ICON,
                                              GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0))),
-      smallIcon_(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kMainIconId), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0))),
+      smallIcon_(
+          static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kMainIconId), IMAGE_ICON,
+                                        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0))),
       hand_(LoadCursorW(instance, MAKEINTRESOURCEW(kHandCursorId))),
       banner_(createBannerMetafile()) {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
@@ -47,7 +48,8 @@ void Backend::retirePeer(std::unique_ptr<ui::WindowPeer> peer) {
 }
 
 ui::MessageAnswer Backend::messageBox(const std::string& text, ui::MessageButtons buttons) {
-    UINT type = MB_TASKMODAL | MB_SETFOREGROUND | (buttons == ui::MessageButtons::YesNo ? MB_YESNO | MB_DEFBUTTON1 : MB_OK);
+    UINT type = MB_TASKMODAL | MB_SETFOREGROUND |
+                (buttons == ui::MessageButtons::YesNo ? MB_YESNO | MB_DEFBUTTON1 : MB_OK);
     int result = MessageBoxW(nullptr, widen(text).c_str(), L"Kolbrin", type);
     if (buttons == ui::MessageButtons::Ok) {
         return ui::MessageAnswer::Ok;
@@ -55,9 +57,13 @@ ui::MessageAnswer Backend::messageBox(const std::string& text, ui::MessageButton
     return result == IDYES ? ui::MessageAnswer::Yes : ui::MessageAnswer::No;
 }
 
-std::uintptr_t Backend::mainIconHandle() { return reinterpret_cast<std::uintptr_t>(bigIcon_.get()); }
+std::uintptr_t Backend::mainIconHandle() {
+    return reinterpret_cast<std::uintptr_t>(bigIcon_.get());
+}
 
-void Backend::endProgram() { ExitProcess(0); }
+void Backend::endProgram() {
+    ExitProcess(0);
+}
 
 int Backend::run() {
     MSG msg;

@@ -12,7 +12,7 @@
 namespace win32 {
 
 class Backend : public ui::Backend {
-public:
+  public:
     explicit Backend(HINSTANCE instance);
     ~Backend() override;
 
@@ -32,7 +32,7 @@ public:
     int dpi() const { return dpi_; }
     UINT taskbarCreatedMessage() const { return taskbarCreated_; }
 
-private:
+  private:
     HINSTANCE instance_;
     int dpi_;
     UINT taskbarCreated_;

@@ -4,8 +4,8 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <exception>
 #include <cmath>
+#include <exception>
 #include <numeric>
 
 #include "platform/win32/backend.h"
@@ -19,7 +19,9 @@ constexpr wchar_t kChildClass[] = L"Kolbrin.Child";  // frames and picture boxes
 constexpr int kFirstControlId = 100;
 constexpr int kFirstMenuId = 1000;
 
-std::wstring formClassName(const std::string& formName) { return L"Kolbrin." + widen(formName); }
+std::wstring formClassName(const std::string& formName) {
+    return L"Kolbrin." + widen(formName);
+}
 
 struct Styles {
     DWORD style;
@@ -86,7 +88,8 @@ void FormWindow::registerClasses(HINSTANCE instance) {
     RegisterClassExW(&child);
 }
 
-FormWindow::FormWindow(Backend& backend, ui::Form& form) : backend_(backend), form_(form), dpi_(backend.dpi()) {
+FormWindow::FormWindow(Backend& backend, ui::Form& form)
+    : backend_(backend), form_(form), dpi_(backend.dpi()) {
     const ui::FormDesign& d = form.design();
     const std::wstring className = formClassName(d.name);
     WNDCLASSEXW wc{sizeof wc};
@@ -120,8 +123,8 @@ FormWindow::FormWindow(Backend& backend, ui::Form& form) : backend_(backend), fo
     RECT r{0, 0, scale(d.clientWidth), scale(d.clientHeight)};
     AdjustWindowRectEx(&r, s.style, menu_ != nullptr, s.exStyle);
     int width = r.right - r.left, height = r.bottom - r.top;
-    hwnd_ = CreateWindowExW(s.exStyle, className.c_str(), widen(d.caption).c_str(), s.style, 0, 0, width, height,
-                            nullptr, menu_, backend.instance(), this);
+    hwnd_ = CreateWindowExW(s.exStyle, className.c_str(), widen(d.caption).c_str(), s.style, 0, 0, width,
+                            height, nullptr, menu_, backend.instance(), this);
     // The menu bar may wrap into more lines than the frame calculation assumed: correct to the exact client.
     RECT client;
     GetClientRect(hwnd_, &client);
@@ -131,15 +134,17 @@ FormWindow::FormWindow(Backend& backend, ui::Form& form) : backend_(backend), fo
     int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     SetWindowPos(hwnd_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 
-    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
-                               backend.instance(), nullptr);
+    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                               WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, backend.instance(), nullptr);
     SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, scale(d.unit == ui::Unit::Twips ? 6000 : 400));
     iconChanged();
     createControls();
 }
 
-FormWindow::~FormWindow() { destroy(); }
+FormWindow::~FormWindow() {
+    destroy();
+}
 
 void FormWindow::destroy() {
     if (hwnd_ != nullptr) {
@@ -275,8 +280,9 @@ HWND FormWindow::createControl(const ui::Control& control, int id) {
     }
     RECT r = placeOf(d);
     std::wstring text = d.kind == ui::ControlKind::Image ? L"" : widen(control.caption);
-    HWND h = CreateWindowExW(exStyle, cls, text.c_str(), style, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                             hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), backend_.instance(), nullptr);
+    HWND h = CreateWindowExW(exStyle, cls, text.c_str(), style, r.left, r.top, r.right - r.left,
+                             r.bottom - r.top, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                             backend_.instance(), nullptr);
     SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(d.font)), FALSE);
     if (d.kind == ui::ControlKind::TextBox && d.readOnly && d.multiLine) {
@@ -397,7 +403,8 @@ void FormWindow::timerChanged(const ui::Timer& timer) {
 void FormWindow::iconChanged() {
     bool has = form_.icon() == ui::Picture::MainIcon;
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(has ? backend_.icon(false) : nullptr));
-    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(has ? backend_.icon(true) : nullptr));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(has ? backend_.icon(true) : nullptr));
 }
 
 std::uintptr_t FormWindow::nativeHandle(const ui::Control& control) const {
@@ -482,7 +489,8 @@ void FormWindow::paintFrame(HWND frame, const ui::Control& control) {
     if (!caption.empty()) {
         ScopedTextColours colours(dc, colourOf(control.design->fore, COLOR_WINDOWTEXT), OPAQUE);
         SetBkColor(dc, colourOf(control.design->back, COLOR_BTNFACE));
-        RECT text{r.left + scale(form_.design().unit == ui::Unit::Twips ? 120 : 8), r.top, r.right, r.top + tm.tmHeight};
+        RECT text{r.left + scale(form_.design().unit == ui::Unit::Twips ? 120 : 8), r.top, r.right,
+                  r.top + tm.tmHeight};
         DrawTextW(dc, caption.c_str(), -1, &text, DT_LEFT | DT_TOP | DT_SINGLELINE);
     }
     EndPaint(frame, &ps);
@@ -493,8 +501,9 @@ void FormWindow::paintPicture(HWND picture, const ui::Control& control) {
     HDC dc = BeginPaint(picture, &ps);
     RECT r;
     GetClientRect(picture, &r);
-    FillRect(dc, &r, brushFor(control.design->back.kind == ui::Colour::Kind::Default ? form_.design().back
-                                                                                     : control.design->back));
+    FillRect(dc, &r,
+             brushFor(control.design->back.kind == ui::Colour::Kind::Default ? form_.design().back
+                                                                             : control.design->back));
     if (control.picture == ui::Picture::MainIcon) {
         int size = MulDiv(32, dpi_, 96);
         DrawIconEx(dc, 0, 0, backend_.icon(false), size, size, 0, nullptr, DI_NORMAL);
@@ -531,10 +540,9 @@ LRESULT FormWindow::onControlColour(HDC dc, HWND child, UINT msg, WPARAM wp, LPA
     }
     const ui::ControlDesign& d = *form_.controls()[i].design;
     // A control without its own back colour shows the window's, as on the form editor.
-    const ui::Colour& back =
-        d.back.kind != ui::Colour::Kind::Default ? d.back
-        : d.kind == ui::ControlKind::TextBox     ? ui::systemColour(COLOR_WINDOW)
-                                                 : form_.design().back;
+    const ui::Colour& back = d.back.kind != ui::Colour::Kind::Default ? d.back
+                             : d.kind == ui::ControlKind::TextBox     ? ui::systemColour(COLOR_WINDOW)
+                                                                      : form_.design().back;
     SetTextColor(dc, colourOf(d.fore, COLOR_WINDOWTEXT));
     SetBkColor(dc, colourOf(back, COLOR_BTNFACE));
     return reinterpret_cast<LRESULT>(brushFor(back));

@@ -16,7 +16,7 @@ namespace win32 {
 class Backend;
 
 class FormWindow : public ui::WindowPeer {
-public:
+  public:
     FormWindow(Backend& backend, ui::Form& form);
     ~FormWindow() override;
 
@@ -33,7 +33,7 @@ public:
 
     static void registerClasses(HINSTANCE instance);
 
-private:
+  private:
     static LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     static LRESULT CALLBACK childProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     static LRESULT childMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

@@ -9,7 +9,7 @@ namespace win32 {
 
 template <typename H, typename Close>
 class Unique {
-public:
+  public:
     Unique() = default;
     explicit Unique(H h) : h_(h) {}
     Unique(Unique&& o) noexcept : h_(std::exchange(o.h_, H{})) {}
@@ -32,7 +32,7 @@ public:
         h_ = h;
     }
 
-private:
+  private:
     H h_{};
 };
 
@@ -68,7 +68,7 @@ using UniqueIcon = Unique<HICON, CloseIcon>;
 
 // A file handle's "none" is INVALID_HANDLE_VALUE, not 0.
 class UniqueFileHandle {
-public:
+  public:
     explicit UniqueFileHandle(HANDLE h) : h_(h) {}
     UniqueFileHandle(const UniqueFileHandle&) = delete;
     UniqueFileHandle& operator=(const UniqueFileHandle&) = delete;
@@ -84,24 +84,24 @@ public:
         return ok;
     }
 
-private:
+  private:
     HANDLE h_;
 };
 
 class ScopedSelect {
-public:
+  public:
     ScopedSelect(HDC dc, HGDIOBJ obj) : dc_(dc), old_(SelectObject(dc, obj)) {}
     ~ScopedSelect() { SelectObject(dc_, old_); }
     ScopedSelect(const ScopedSelect&) = delete;
     ScopedSelect& operator=(const ScopedSelect&) = delete;
 
-private:
+  private:
     HDC dc_;
     HGDIOBJ old_;
 };
 
 class ScopedTextColours {
-public:
+  public:
     ScopedTextColours(HDC dc, COLORREF text, int bkMode) : dc_(dc) {
         oldText_ = SetTextColor(dc, text);
         oldMode_ = SetBkMode(dc, bkMode);
@@ -113,7 +113,7 @@ public:
     ScopedTextColours(const ScopedTextColours&) = delete;
     ScopedTextColours& operator=(const ScopedTextColours&) = delete;
 
-private:
+  private:
     HDC dc_;
     COLORREF oldText_;
     int oldMode_;

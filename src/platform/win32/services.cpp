@@ -21,7 +21,8 @@ static_assert(offsetof(platform::IconData, szTip) == offsetof(NOTIFYICONDATAA, s
 #ifndef _WIN64
 static_assert(sizeof(platform::IconData) == 88);
 static_assert(offsetof(platform::IconData, hWnd) == 4 && offsetof(platform::IconData, uID) == 8 &&
-              offsetof(platform::IconData, uFlags) == 12 && offsetof(platform::IconData, uCallbackMessage) == 16 &&
+              offsetof(platform::IconData, uFlags) == 12 &&
+              offsetof(platform::IconData, uCallbackMessage) == 16 &&
               offsetof(platform::IconData, hIcon) == 20 && offsetof(platform::IconData, szTip) == 24);
 #endif
 
@@ -52,8 +53,8 @@ bool writeAll(const std::wstring& path, const std::string& bytes, bool flush) {
 }  // namespace
 
 std::optional<std::string> Files::read(const std::string& path) {
-    UniqueFileHandle file(CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFileHandle file(CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
         return std::nullopt;
     }
@@ -71,7 +72,9 @@ std::optional<std::string> Files::read(const std::string& path) {
     }
 }
 
-bool Files::write(const std::string& path, const std::string& bytes) { return writeAll(widen(path), bytes, false); }
+bool Files::write(const std::string& path, const std::string& bytes) {
+    return writeAll(widen(path), bytes, false);
+}
 
 bool Files::replace(const std::string& path, const std::string& bytes) {
     const std::wstring target = widen(path);
@@ -87,7 +90,9 @@ bool Files::replace(const std::string& path, const std::string& bytes) {
     return true;
 }
 
-bool Files::remove(const std::string& path) { return DeleteFileW(widen(path).c_str()) != 0; }
+bool Files::remove(const std::string& path) {
+    return DeleteFileW(widen(path).c_str()) != 0;
+}
 
 bool Shell::anotherInstanceRunning() {
     if (instanceMutex_) {

@@ -10,7 +10,7 @@
 namespace win32 {
 
 class Files : public platform::Files {
-public:
+  public:
     std::optional<std::string> read(const std::string& path) override;
     bool write(const std::string& path, const std::string& bytes) override;
     bool replace(const std::string& path, const std::string& bytes) override;
@@ -18,13 +18,13 @@ public:
 };
 
 class Shell : public platform::Shell {
-public:
+  public:
     bool anotherInstanceRunning() override;
     std::string exeFolder() override;
     bool notifyIcon(std::uint32_t message, const platform::IconData& data) override;
     void winHelp(const std::string& file, std::uint32_t command, std::uintptr_t data) override;
 
-private:
+  private:
     // Held for the life of the process: its name existing is what tells a second instance.
     UniqueHandle instanceMutex_;
 };
