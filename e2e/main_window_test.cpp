@@ -1,5 +1,4 @@
 // The main window and the settings dialog on the real program: layout, texts and commands.
-#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <windows.h>
 
