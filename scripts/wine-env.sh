@@ -38,6 +38,9 @@ REG
     } >"$reg"
     wine regedit "$reg" >/dev/null 2>&1
     wineserver -w
+    # Wine draws the caption buttons with its Marlett font; this build does not find it where it is
+    # installed, so the prefix gets a copy (otherwise the close box shows a plain letter "r").
+    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     touch "$WINEPREFIX/.kolbrin-ready"
 }
 
