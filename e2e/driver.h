@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/text.h"
+
 namespace e2e {
 
 using namespace std::chrono_literals;
@@ -20,8 +22,8 @@ using Millis = std::chrono::milliseconds;
 // Polls until the condition holds or the time is up; returns the condition's last answer.
 bool waitUntil(const std::function<bool()>& condition, Millis timeout = 10s);
 
-std::wstring widen(const std::string& utf8);
-std::string narrow(const std::wstring& wide);
+using win32::narrow;
+using win32::widen;
 
 // The top-level windows of a process with a window class, and the tooltip it shows, if any.
 std::vector<HWND> topWindows(DWORD pid, const std::wstring& className);
