@@ -196,6 +196,14 @@ bool ProgramFolder::exists(const std::string& name) const {
 
 void ProgramFolder::denyWrites() const {
     setImmutable(path_, true);
+    writesDenied_ = true;
+}
+
+ProgramFolder::~ProgramFolder() {
+    // An unchangeable folder left behind would make the build folder impossible to delete.
+    if (writesDenied_) {
+        setImmutable(path_, false);
+    }
 }
 
 Kolbrin::Kolbrin(const ProgramFolder& folder) {

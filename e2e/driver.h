@@ -36,6 +36,9 @@ class ProgramFolder {
   public:
     // A new, empty folder C:\kolbrin-e2e\<name>\ holding a copy of Kolbrin.exe (and the help file).
     explicit ProgramFolder(const std::string& name, bool withHelp = false);
+    ~ProgramFolder();
+    ProgramFolder(const ProgramFolder&) = delete;
+    ProgramFolder& operator=(const ProgramFolder&) = delete;
     const std::wstring& path() const { return path_; }  // ends in "\"
     std::wstring file(const std::string& name) const { return path_ + widen(name); }
     std::optional<std::string> read(const std::string& name) const;
@@ -46,6 +49,7 @@ class ProgramFolder {
 
   private:
     std::wstring path_;
+    mutable bool writesDenied_ = false;
 };
 
 // One running Kolbrin.exe.

@@ -16,10 +16,11 @@ echo "== Windows-side and end-to-end tests under Wine"
 export KOLBRIN_FORCE_XVFB=1
 source scripts/wine-env.sh
 xvfb_start || exit 1
-trap 'wineserver -k 2>/dev/null; xvfb_stop' EXIT
+release_folders() { chattr -R -i "$WINEPREFIX/drive_c/kolbrin-e2e" 2>/dev/null || true; }
+trap 'wineserver -k 2>/dev/null; xvfb_stop; release_folders' EXIT
 wine_prefix_init
 # A run that was cut short may have left a folder marked unchangeable.
-chattr -R -i "$WINEPREFIX/drive_c/kolbrin-e2e" 2>/dev/null || true
+release_folders
 rm -rf "$WINEPREFIX/drive_c/kolbrin-e2e/shots"
 ctest --preset win64 || status=1
 
