@@ -42,16 +42,6 @@ struct CloseGdi {
 struct CloseHandleFn {
     void operator()(HANDLE h) const { CloseHandle(h); }
 };
-struct CloseFile {
-    void operator()(HANDLE h) const {
-        if (h != INVALID_HANDLE_VALUE) {
-            CloseHandle(h);
-        }
-    }
-};
-struct CloseWindowFn {
-    void operator()(HWND h) const { DestroyWindow(h); }
-};
 struct CloseMetafile {
     void operator()(HENHMETAFILE h) const { DeleteEnhMetaFile(h); }
 };
@@ -62,7 +52,6 @@ struct CloseIcon {
 using UniqueFont = Unique<HFONT, CloseGdi>;
 using UniqueBrush = Unique<HBRUSH, CloseGdi>;
 using UniqueHandle = Unique<HANDLE, CloseHandleFn>;
-using UniqueWindow = Unique<HWND, CloseWindowFn>;
 using UniqueMetafile = Unique<HENHMETAFILE, CloseMetafile>;
 using UniqueIcon = Unique<HICON, CloseIcon>;
 
