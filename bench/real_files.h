@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <functional>
 #include <stdexcept>
 #include <string>
 
@@ -17,12 +17,18 @@ namespace bench_support {
 
 class RealFiles : public platform::Files {
   public:
-    std::optional<std::string> read(const std::string& path) override {
+    bool read(const std::string& path, const std::function<bool(std::string_view)>& consume) override {
         std::ifstream in(native(path), std::ios::binary);
         if (!in) {
-            return std::nullopt;
+            return false;
         }
-        return std::string(std::istreambuf_iterator<char>(in), {});
+        char buffer[16384];
+        while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+            if (!consume(std::string_view(buffer, static_cast<std::size_t>(in.gcount())))) {
+                break;
+            }
+        }
+        return !in.bad();
     }
     bool write(const std::string& path, const std::string& bytes) override {
         std::ofstream out(native(path), std::ios::binary | std::ios::trunc);

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -13,8 +15,9 @@ namespace platform {
 class Files {
   public:
     virtual ~Files() = default;
-    // The whole content, or nothing when the file cannot be opened or read.
-    virtual std::optional<std::string> read(const std::string& path) = 0;
+    // Hands the content to consume piece by piece, in order, until the file ends or consume returns
+    // false (it needs no more). False when the file cannot be opened or a read fails.
+    virtual bool read(const std::string& path, const std::function<bool(std::string_view)>& consume) = 0;
     // Creates or truncates the file and writes the bytes; false when any step fails.
     virtual bool write(const std::string& path, const std::string& bytes) = 0;
     // Writes a temporary file beside the target and then replaces the target with it, so the target
@@ -37,6 +40,7 @@ struct IconData {
 };
 
 inline constexpr std::uint32_t kNimAdd = 0;
+inline constexpr std::uint32_t kNimModify = 1;
 inline constexpr std::uint32_t kNimDelete = 2;
 inline constexpr std::uint32_t kHelpContents = 3;
 

@@ -1,5 +1,8 @@
 #include "settings/settings_file.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace settings {
 
 namespace {
@@ -31,17 +34,6 @@ bool isLeadByte(unsigned char c) {
     return (c >= 0x81 && c <= 0x9f) || (c >= 0xe0 && c <= 0xfc);
 }
 
-// The last character of a code page 932 line; a double-byte character counts as one.
-std::string_view lastCharacter(std::string_view line) {
-    std::size_t start = 0;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        start = i;
-        i += (isLeadByte(static_cast<unsigned char>(line[i])) && i + 1 < line.size()) ? 2 : 1;
-    }
-    return line.substr(start);
-}
-
 // The value of one character read as the start of a decimal number: a digit is itself, anything else 0.
 int digitValue(std::string_view character) {
     if (character.size() == 1 && character[0] >= '0' && character[0] <= '9') {
@@ -50,63 +42,114 @@ int digitValue(std::string_view character) {
     return 0;
 }
 
+constexpr std::size_t longestFixedText() {
+    std::size_t longest = std::max(kHeader.size(), kVersion.size());
+    for (const KeyLine& key : kKeyLines) {
+        longest = std::max(longest, key.prefix.size());
+    }
+    return longest;
+}
+// Equality needs one byte more than the text: a line that goes on past it is another line.
+static_assert(LineSummary::kHeadBytes > longestFixedText());
+
 }  // namespace
 
-std::optional<std::string_view> LineReader::next() {
-    if (pos_ >= bytes_.size()) {
-        return std::nullopt;
-    }
-    std::size_t end = bytes_.find('\r', pos_);
-    if (end == std::string_view::npos) {
-        end = bytes_.size();
-    }
-    std::string_view line = bytes_.substr(pos_, end - pos_);
-    pos_ = end;
-    if (pos_ < bytes_.size()) {
-        ++pos_;  // the CR
-        if (pos_ < bytes_.size() && bytes_[pos_] == '\n') {
-            ++pos_;
+bool Loader::feed(std::string_view piece) {
+    for (char c : piece) {
+        if (decided()) {
+            return false;
         }
+        take(static_cast<unsigned char>(c));
     }
-    return line;
+    return !decided();
 }
 
-Parsed parse(std::string_view bytes) {
+void Loader::take(unsigned char c) {
+    if (c == '\n' && afterCr_) {
+        afterCr_ = false;
+        return;
+    }
+    afterCr_ = false;
+    if (c == '\r') {
+        endLine();
+        afterCr_ = true;
+        return;
+    }
+    inLine_ = true;
+    if (current_.head.size() < LineSummary::kHeadBytes) {
+        current_.head.push_back(static_cast<char>(c));
+    } else {
+        current_.longer = true;
+    }
+    // A lead byte pairs with whatever byte follows it on the line; alone at the end it is a character
+    // of its own.
+    if (pendingLead_) {
+        current_.last.push_back(static_cast<char>(c));
+        pendingLead_ = false;
+    } else {
+        current_.last.assign(1, static_cast<char>(c));
+        pendingLead_ = isLeadByte(c);
+    }
+}
+
+void Loader::endLine() {
+    if (count_ < kLines) {
+        lines_[static_cast<std::size_t>(count_)] = std::move(current_);
+        ++count_;
+    }
+    current_ = LineSummary{};
+    inLine_ = false;
+    pendingLead_ = false;
+}
+
+bool Loader::decided() const {
+    return count_ == kLines || (count_ >= 1 && !lines_[0].equals(kHeader)) ||
+           (count_ >= 2 && !lines_[1].equals(kVersion));
+}
+
+Parsed Loader::finish() {
+    // The last line needs no line end of its own.
+    if (inLine_ && !decided()) {
+        endLine();
+    }
     Parsed result;
-    LineReader reader(bytes);
-    auto header = reader.next();
-    if (!header) {
+    if (count_ < 1) {
         return result;
     }
-    if (*header != kHeader) {
+    if (!lines_[0].equals(kHeader)) {
         result.outcome = Parsed::Outcome::Incompatible;
         return result;
     }
-    auto version = reader.next();
-    if (!version) {
+    if (count_ < 2) {
         return result;
     }
-    if (*version != kVersion) {
+    if (!lines_[1].equals(kVersion)) {
         result.outcome = Parsed::Outcome::Incompatible;
+        return result;
+    }
+    if (count_ < kLines) {
         return result;
     }
     for (int s = 0; s < kSettingCount; ++s) {
-        auto line = reader.next();
-        if (!line) {
-            return Parsed{};
-        }
+        const LineSummary& line = lines_[static_cast<std::size_t>(s + 2)];
         const KeyLine& key = kKeyLines[s];
-        if (!line->starts_with(key.prefix)) {
+        if (!line.startsWith(key.prefix)) {
             continue;
         }
         // The value is taken as a 16-bit integer; one digit minus the offset always fits.
-        auto value = static_cast<std::int16_t>(digitValue(lastCharacter(*line)) - key.fileOffset);
+        auto value = static_cast<std::int16_t>(digitValue(line.last) - key.fileOffset);
         if (value >= 0 && value <= key.maxValue) {
             result.values[s] = value;
         }
     }
     result.outcome = Parsed::Outcome::Read;
     return result;
+}
+
+Parsed parse(std::string_view bytes) {
+    Loader loader;
+    loader.feed(bytes);
+    return loader.finish();
 }
 
 std::string format(const Values& values) {

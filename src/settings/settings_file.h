@@ -24,18 +24,6 @@ enum Setting { kOptimization, kScan, kBackup, kSettingCount };
 using Values = std::array<int, kSettingCount>;
 inline constexpr Values kDefaultValues = {1, 1, 1};
 
-// Splits text into lines the way the file is read: a line ends at CR or CR LF; a lone LF is an ordinary
-// character. Asking past the last line is an error (nullopt), as is asking for a line of an empty file.
-class LineReader {
-  public:
-    explicit LineReader(std::string_view bytes) : bytes_(bytes) {}
-    std::optional<std::string_view> next();
-
-  private:
-    std::string_view bytes_;
-    std::size_t pos_ = 0;
-};
-
 struct Parsed {
     enum class Outcome { Read, Incompatible, Unreadable };
     Outcome outcome = Outcome::Unreadable;
@@ -43,7 +31,47 @@ struct Parsed {
     std::array<std::optional<int>, kSettingCount> values{};
 };
 
-// Reads a file's bytes as the load does. Lines past the fifth are never looked at.
+// What the load looks at in one line: its first bytes (enough to compare it with the header, the version
+// and its key) and its last character. A line of any length costs no more than this.
+struct LineSummary {
+    static constexpr std::size_t kHeadBytes = 32;
+    std::string head;     // the first kHeadBytes bytes of the line
+    bool longer = false;  // the line goes on past head
+    std::string last;     // the last character: one byte, or two for a double-byte character
+
+    bool equals(std::string_view text) const { return !longer && head == text; }
+    bool startsWith(std::string_view prefix) const { return head.starts_with(prefix); }
+};
+
+// Reads the file the way the load does, from pieces of any size: a line ends at CR or CR LF, a lone LF is
+// an ordinary character, and nothing past the fifth line is looked at. Memory stays the same whatever
+// the size of the file or of its lines.
+class Loader {
+  public:
+    // Takes the next piece of the file. False once the outcome no longer depends on what follows, so the
+    // caller can stop reading.
+    bool feed(std::string_view piece);
+    // The outcome once the file has ended (or feed returned false).
+    Parsed finish();
+    // The lines completed so far (at most five).
+    int lineCount() const { return count_; }
+    const LineSummary& line(int i) const { return lines_[static_cast<std::size_t>(i)]; }
+
+  private:
+    static constexpr int kLines = 5;
+    void take(unsigned char c);
+    void endLine();
+    bool decided() const;
+
+    std::array<LineSummary, kLines> lines_{};
+    int count_ = 0;
+    LineSummary current_;
+    bool inLine_ = false;       // bytes were seen since the last line end
+    bool afterCr_ = false;      // the last byte ended a line at CR: a LF now belongs to that end
+    bool pendingLead_ = false;  // the line's last byte so far opens a double-byte character
+};
+
+// Reads a whole file's bytes as the load does.
 Parsed parse(std::string_view bytes);
 
 // The bytes of a file holding these values.

@@ -64,34 +64,40 @@ class LoadSettings : public ::testing::TestWithParam<LoadCase> {};
 
 TEST_P(LoadSettings, AppliesTheFileAsTheRulesSay) {
     const LoadCase& c = GetParam();
-    HeadlessApp app;
-    if (c.file != "<missing>") {
-        app.files.content[kSettingsPath] = c.file;
-    }
-    app.backend.answer(c.answer);
-    bool running = app.start();
+    // The file reaches the load in pieces; a line, a CR LF or a double-byte character may be cut anywhere.
+    for (std::size_t pieceSize : {1u, 3u, 4096u}) {
+        SCOPED_TRACE("pieces of " + std::to_string(pieceSize));
+        HeadlessApp app;
+        app.files.pieceSize = pieceSize;
+        if (c.file != "<missing>") {
+            app.files.content[kSettingsPath] = c.file;
+        }
+        app.backend.answer(c.answer);
+        bool running = app.start();
 
-    const auto& messages = app.backend.messages();
-    ASSERT_EQ(messages.empty(), !c.asks);
-    if (c.asks) {
-        EXPECT_EQ(messages[0].text, "この設定ファイルは互換性がありません。設定を初期化してよろしいですか？");
-        EXPECT_EQ(messages[0].buttons, ui::MessageButtons::YesNo);
+        const auto& messages = app.backend.messages();
+        ASSERT_EQ(messages.empty(), !c.asks);
+        if (c.asks) {
+            EXPECT_EQ(messages[0].text,
+                      "この設定ファイルは互換性がありません。設定を初期化してよろしいですか？");
+            EXPECT_EQ(messages[0].buttons, ui::MessageButtons::YesNo);
+        }
+        if (c.then == Then::Ended) {
+            EXPECT_FALSE(running);
+            ASSERT_EQ(messages.size(), 2u);
+            EXPECT_EQ(messages[1].text, "終了します");
+            EXPECT_EQ(messages[1].buttons, ui::MessageButtons::Ok);
+            EXPECT_EQ(app.settingsFile(), c.file);
+            EXPECT_TRUE(app.shell.icons.empty());
+            continue;
+        }
+        ASSERT_TRUE(running);
+        auto& form6 = app.program.form6;
+        EXPECT_EQ(form6.selectedIndex("Option1"), c.opt);
+        EXPECT_EQ(form6.selectedIndex("Option2"), c.scan);
+        EXPECT_EQ(form6.control("Check1").value, c.check);
+        EXPECT_EQ(app.settingsFile(), c.then == Then::Reset ? kDefaultFile : c.file);
     }
-    if (c.then == Then::Ended) {
-        EXPECT_FALSE(running);
-        ASSERT_EQ(messages.size(), 2u);
-        EXPECT_EQ(messages[1].text, "終了します");
-        EXPECT_EQ(messages[1].buttons, ui::MessageButtons::Ok);
-        EXPECT_EQ(app.settingsFile(), c.file);
-        EXPECT_TRUE(app.shell.icons.empty());
-        return;
-    }
-    ASSERT_TRUE(running);
-    auto& form6 = app.program.form6;
-    EXPECT_EQ(form6.selectedIndex("Option1"), c.opt);
-    EXPECT_EQ(form6.selectedIndex("Option2"), c.scan);
-    EXPECT_EQ(form6.control("Check1").value, c.check);
-    EXPECT_EQ(app.settingsFile(), c.then == Then::Reset ? kDefaultFile : c.file);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rules, LoadSettings, ::testing::ValuesIn(loadCases()),
@@ -117,13 +123,48 @@ TEST(SettingsFormat, EverySavedFileReadsBackUnchanged) {
     }
 }
 
-TEST(LineReader, SplitsAtCrAndCrLfOnly) {
-    settings::LineReader reader("a\r\nb\rc\nd\r\r\n");
-    std::vector<std::string> lines;
-    while (auto line = reader.next()) {
-        lines.emplace_back(*line);
+TEST(Loader, SplitsAtCrAndCrLfOnly) {
+    settings::Loader loader;
+    for (char c : kHeader + "\r\n" + kVersion + "\rc\nd\r\r\nx") {
+        loader.feed(std::string_view(&c, 1));
     }
-    EXPECT_EQ(lines, (std::vector<std::string>{"a", "b", "c\nd", ""}));
+    loader.finish();
+    std::vector<std::string> lines;
+    for (int i = 0; i < loader.lineCount(); ++i) {
+        lines.push_back(loader.line(i).head);
+    }
+    EXPECT_EQ(lines, (std::vector<std::string>{kHeader, kVersion, "c\nd", "", "x"}));
+}
+
+// Only five short lines matter: a huge file is read no further than it must be, and a huge line costs
+// no more than a short one.
+TEST(Loader, ReadsNoFurtherThanTheOutcomeNeeds) {
+    const std::string tail(16 << 20, 'x');
+    struct Case {
+        const char* name;
+        std::string file;
+        std::size_t mustRead;  // the bytes the outcome depends on
+        settings::Parsed::Outcome outcome;
+    };
+    const std::string ok = settingsFile("3", "3", "0");
+    std::vector<Case> cases = {
+        {"five lines, then a long tail", ok + tail, ok.size(), settings::Parsed::Outcome::Read},
+        {"a wrong header, then a long tail", "Other\r" + tail, 6, settings::Parsed::Outcome::Incompatible},
+        {"one endless first line", kHeader + tail, kHeader.size() + tail.size(),
+         settings::Parsed::Outcome::Incompatible},
+    };
+    for (const auto& c : cases) {
+        HeadlessApp app;
+        app.files.pieceSize = 4096;
+        app.files.content[kSettingsPath] = c.file;
+        settings::Loader loader;
+        ASSERT_TRUE(app.files.read(kSettingsPath, [&](std::string_view p) { return loader.feed(p); }));
+        EXPECT_EQ(loader.finish().outcome, c.outcome) << c.name;
+        EXPECT_LT(app.files.bytesHandedOver, c.mustRead + 4096) << c.name;
+        for (int i = 0; i < loader.lineCount(); ++i) {
+            EXPECT_LE(loader.line(i).head.size(), settings::LineSummary::kHeadBytes) << c.name;
+        }
+    }
 }
 
 }  // namespace

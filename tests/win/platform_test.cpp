@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "app/program.h"
@@ -20,6 +21,16 @@ std::wstring selfPath() {
     wchar_t buffer[MAX_PATH];
     DWORD n = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
     return std::wstring(buffer, n);
+}
+
+// The whole content of a file through the program's own reader.
+std::optional<std::string> readAll(const std::string& path) {
+    std::string out;
+    bool read = win32::Files().read(path, [&out](std::string_view piece) {
+        out.append(piece);
+        return true;
+    });
+    return read ? std::optional(out) : std::nullopt;
 }
 
 std::string tempFolder(const std::string& name) {
@@ -46,8 +57,7 @@ std::string exeFolderSeenFrom(const std::string& folder, const std::string& exeN
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     DeleteFileW(exe.c_str());
-    win32::Files files;
-    return files.read(narrow(out)).value_or("<none>");
+    return readAll(narrow(out)).value_or("<none>");
 }
 
 TEST(InstanceTest, TheFirstHolderStaysFirstAndAnyOtherSeesIt) {
@@ -78,12 +88,22 @@ TEST(Files, WorkInAFolderWhoseNameTheJapaneseCodePageCannotHold) {
     win32::Files files;
     std::string path = tempFolder("€-ünï") + "1.dat";
     ASSERT_TRUE(files.write(path, "abc"));
-    EXPECT_EQ(files.read(path), "abc");
+    EXPECT_EQ(readAll(path), "abc");
     ASSERT_TRUE(files.replace(path, "xyz"));
-    EXPECT_EQ(files.read(path), "xyz");
+    EXPECT_EQ(readAll(path), "xyz");
     EXPECT_TRUE(files.remove(path));
-    EXPECT_FALSE(files.read(path).has_value());
+    EXPECT_FALSE(readAll(path).has_value());
     EXPECT_FALSE(files.remove(path));
+
+    // A reader that has what it needs ends the read: a long file is not read to its end.
+    ASSERT_TRUE(files.write(path, std::string(1 << 20, 'x')));
+    std::size_t handedOver = 0;
+    EXPECT_TRUE(files.read(path, [&](std::string_view piece) {
+        handedOver += piece.size();
+        return false;
+    }));
+    EXPECT_GT(handedOver, 0u);
+    EXPECT_LT(handedOver, 1u << 20);
 }
 
 TEST(Files, ReplaceLeavesTheOldFileWhenItCannotFinish) {
@@ -97,7 +117,7 @@ TEST(Files, ReplaceLeavesTheOldFileWhenItCannotFinish) {
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     EXPECT_FALSE(files.replace(path, "new"));
     CloseHandle(held);
-    EXPECT_EQ(files.read(path), "old");
+    EXPECT_EQ(readAll(path), "old");
     EXPECT_EQ(GetFileAttributesW(widen(path + ".new").c_str()), INVALID_FILE_ATTRIBUTES);
 
     // A folder in the file's place.
@@ -105,12 +125,12 @@ TEST(Files, ReplaceLeavesTheOldFileWhenItCannotFinish) {
     CreateDirectoryW(widen(dir).c_str(), nullptr);
     EXPECT_FALSE(files.replace(dir, "new"));
     EXPECT_FALSE(files.write(dir, "new"));
-    EXPECT_FALSE(files.read(dir).has_value());
+    EXPECT_FALSE(readAll(dir).has_value());
     EXPECT_TRUE(GetFileAttributesW(widen(dir).c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_EQ(GetFileAttributesW(widen(dir + ".new").c_str()), INVALID_FILE_ATTRIBUTES);
 
     ASSERT_TRUE(files.replace(path, "new"));
-    EXPECT_EQ(files.read(path), "new");
+    EXPECT_EQ(readAll(path), "new");
 }
 
 TEST(CodePage, TheSettingsFileIsWhatTheJapaneseCodePageMakesOfItsText) {

@@ -125,16 +125,25 @@ bool Files::writable(const std::string& path) const {
     return !readOnly && !directories.contains(path) && !locked.contains(path);
 }
 
-std::optional<std::string> Files::read(const std::string& path) {
+bool Files::read(const std::string& path, const std::function<bool(std::string_view)>& consume) {
     trace_.push_back("read " + fileName(path));
     if (directories.contains(path) || locked.contains(path)) {
-        return std::nullopt;
+        return false;
     }
     auto it = content.find(path);
     if (it == content.end()) {
-        return std::nullopt;
+        return false;
     }
-    return it->second;
+    std::string_view rest = it->second;
+    while (!rest.empty()) {
+        std::string_view piece = rest.substr(0, pieceSize);
+        rest.remove_prefix(piece.size());
+        bytesHandedOver += piece.size();
+        if (!consume(piece)) {
+            break;
+        }
+    }
+    return true;
 }
 
 bool Files::write(const std::string& path, const std::string& bytes) {
@@ -178,6 +187,10 @@ bool Shell::notifyIcon(std::uint32_t message, const platform::IconData& data) {
         }
         icons.push_back(data);
         return true;
+    }
+    if (message == platform::kNimModify) {
+        trace_.push_back("tray modify");
+        return shellReady && std::any_of(icons.begin(), icons.end(), same);
     }
     if (message == platform::kNimDelete) {
         trace_.push_back("tray delete");

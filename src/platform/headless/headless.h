@@ -83,7 +83,7 @@ class Files : public platform::Files {
   public:
     explicit Files(Trace& trace) : trace_(trace) {}
 
-    std::optional<std::string> read(const std::string& path) override;
+    bool read(const std::string& path, const std::function<bool(std::string_view)>& consume) override;
     bool write(const std::string& path, const std::string& bytes) override;
     bool replace(const std::string& path, const std::string& bytes) override;
     bool remove(const std::string& path) override;
@@ -94,6 +94,8 @@ class Files : public platform::Files {
     std::set<std::string> locked;       // files another program holds open without sharing
     bool readOnly = false;              // the folder refuses every change
     bool failReplaceOnly = false;       // the temporary file is written but the final replace fails
+    std::size_t pieceSize = 4096;       // how much of a file one piece of a read hands over
+    std::size_t bytesHandedOver = 0;    // by the reads so far
 
   private:
     bool writable(const std::string& path) const;

@@ -52,23 +52,21 @@ bool writeAll(const std::wstring& path, const std::string& bytes, bool flush) {
 
 }  // namespace
 
-std::optional<std::string> Files::read(const std::string& path) {
+bool Files::read(const std::string& path, const std::function<bool(std::string_view)>& consume) {
     UniqueFileHandle file(CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
-        return std::nullopt;
+        return false;
     }
-    std::string out;
-    char buffer[4096];
+    char buffer[16384];
     for (;;) {
         DWORD got = 0;
         if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) {
-            return std::nullopt;
+            return false;
         }
-        if (got == 0) {
-            return out;
+        if (got == 0 || !consume(std::string_view(buffer, got))) {
+            return true;
         }
-        out.append(buffer, got);
     }
 }
 

@@ -11,7 +11,7 @@ namespace win32 {
 
 class Files : public platform::Files {
   public:
-    std::optional<std::string> read(const std::string& path) override;
+    bool read(const std::string& path, const std::function<bool(std::string_view)>& consume) override;
     bool write(const std::string& path, const std::string& bytes) override;
     bool replace(const std::string& path, const std::string& bytes) override;
     bool remove(const std::string& path) override;
