@@ -51,12 +51,15 @@ void Form1::Form_Load() {
 }
 
 void Form1::addTrayIcon() {
-    // A shell that is still starting refuses the icon; keep trying until it takes it, or the program
-    // would sit hidden with no way to reach it.
-    bool added = program_.shell.notifyIcon(platform::kNimAdd, IconData);
+    // The shell refuses an icon it already has (a "TaskbarCreated" can come while the icon survived) as
+    // well as any icon while it is still starting. Asking it to change the icon tells the two apart: it
+    // succeeds only for an icon that is there. Only a shell that is not there yet is worth a retry, every
+    // second until it takes the icon, or the program would sit hidden with no way to reach it.
+    bool inShell = program_.shell.notifyIcon(platform::kNimAdd, IconData) ||
+                   program_.shell.notifyIcon(platform::kNimModify, IconData);
     ui::Timer& retry = timer("trayRetry");
-    if (added == retry.enabled) {
-        setTimerEnabled(retry, !added);
+    if (inShell == retry.enabled) {
+        setTimerEnabled(retry, !inShell);
     }
 }
 

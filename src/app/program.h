@@ -28,6 +28,8 @@ class Program {
 
     // The program folder, always ending in "\"; set once by the start-up.
     std::string AppPath;
+    // The settings could not be stored at some start-up of this run, and the user has been told.
+    bool defaultsNotStoredSaid = false;
 
     Form1 form1;
     settings::Form6 form6;

@@ -13,8 +13,9 @@ constexpr const char* kEndingNotice = "終了します";
 // Said when the defaults could not be stored: the program runs on with them, but nothing the user sets
 // will survive the next start until the folder can be written.
 constexpr const char* kDefaultsNotStored = "設定ファイルを作成できませんでした。標準の設定で起動します。";
-constexpr const char* kSaveFailed =
-    "設定ファイルを保存できませんでした。変更した設定は今は有効ですが、次回の起動時には元に戻ります。";
+// The choice stays in the dialog's controls only while the dialog lives: its close box, or the next start,
+// reads the old file again. So promise nothing beyond the fact.
+constexpr const char* kSaveFailed = "設定ファイルを保存できませんでした。変更した設定は保存されていません。";
 
 }  // namespace
 
@@ -59,8 +60,10 @@ void Form6::LoadSettings() {
     // The first reading may reset the file and read it once more; a file that still does not read
     // back after that leaves the defaults in the controls rather than resetting without end.
     for (int attempt = 0; attempt < 2; ++attempt) {
-        auto bytes = program_.files.read(path);
-        Parsed parsed = bytes ? parse(*bytes) : Parsed{};
+        Loader loader;
+        bool read =
+            program_.files.read(path, [&loader](std::string_view piece) { return loader.feed(piece); });
+        Parsed parsed = read ? loader.finish() : Parsed{};
         if (parsed.outcome == Parsed::Outcome::Read) {
             apply(parsed);
             return;
@@ -79,7 +82,11 @@ void Form6::LoadSettings() {
         }
     }
     applyDefaults();
-    program_.backend.messageBox(kDefaultsNotStored, ui::MessageButtons::Ok);
+    // Closing the dialog with its close box runs the start-up again; once a run is enough to know.
+    if (!program_.defaultsNotStoredSaid) {
+        program_.defaultsNotStoredSaid = true;
+        program_.backend.messageBox(kDefaultsNotStored, ui::MessageButtons::Ok);
+    }
 }
 
 void Form6::Command1_Click() {

@@ -89,8 +89,7 @@ TEST(SettingsDialog, AFailedSaveKeepsTheOldFileAndSaysSo) {
         EXPECT_EQ(app.settingsFile(), settingsFile("1", "1", "0")) << c.name;
         ASSERT_EQ(app.backend.messages().size(), 1u) << c.name;
         EXPECT_EQ(app.backend.messages()[0].text,
-                  "設定ファイルを保存できませんでした。変更した設定は今は有効ですが、次回の起動時には元に戻り"
-                  "ます。");
+                  "設定ファイルを保存できませんでした。変更した設定は保存されていません。");
         EXPECT_EQ(app.form6().selectedIndex("Option1"), 2) << c.name;  // still in effect
         EXPECT_FALSE(app.form6().visible());
     }

@@ -113,11 +113,27 @@ TEST(TrayIcon, IsAddedLaterWhenTheShellWasNotReady) {
 TEST(TrayIcon, IsAddedAgainWhenTheTaskbarIsRecreatedButNeverTwice) {
     HeadlessApp app;
     ASSERT_TRUE(app.start());
+    auto& form1 = app.program.form1;
     app.shell.icons.clear();  // the shell restarted and lost its icons
-    app.program.form1.shellRestarted();
+    form1.shellRestarted();
     EXPECT_EQ(app.shell.icons.size(), 1u);
-    app.program.form1.shellRestarted();
+    form1.shellRestarted();  // a second notice while the icon survived
     EXPECT_EQ(app.shell.icons.size(), 1u);
+    // The icon is there, so nothing is retried: an idle program keeps no timer running.
+    EXPECT_FALSE(form1.timer("trayRetry").enabled);
+    app.clearTrace();
+    ASSERT_TRUE(app.advance(5000));
+    EXPECT_TRUE(app.trace.empty()) << ::testing::PrintToString(app.trace);
+
+    // A notice that comes before the new shell takes icons is retried until it does.
+    app.shell.icons.clear();
+    app.shell.shellReady = false;
+    form1.shellRestarted();
+    EXPECT_TRUE(form1.timer("trayRetry").enabled);
+    app.shell.shellReady = true;
+    ASSERT_TRUE(app.advance(1000));
+    EXPECT_EQ(app.shell.icons.size(), 1u);
+    EXPECT_FALSE(form1.timer("trayRetry").enabled);
 }
 
 TEST(Exits, EachRemovesTheIconAndEndsAtOnce) {
@@ -180,6 +196,13 @@ TEST(SettingsReset, ABrokenFileThatCannotBeReplacedLeavesTheDefaultsAndSaysSo) {
         EXPECT_EQ(messages.back().text, "設定ファイルを作成できませんでした。標準の設定で起動します。");
         EXPECT_EQ(countOf(app.trace, "replace 1.dat"), 1) << c.name;
         EXPECT_EQ(app.shell.icons.size(), 1u);
+
+        // The dialog's close box runs the start-up again: the same failure, told only once a run.
+        ASSERT_TRUE(app.menu("aSettei"));
+        ASSERT_TRUE(app.close(form6));
+        ASSERT_TRUE(app.menu("aSettei")) << c.name;
+        EXPECT_EQ(countOf(app.trace, "replace 1.dat"), 2) << c.name;
+        EXPECT_EQ(messages.size(), static_cast<std::size_t>(c.questions) * 2 + 1) << c.name;
     }
 }
 
