@@ -16,6 +16,8 @@ constexpr const char* kProductName = "Kolbrin";
 
 constexpr std::uint32_t kNifMessage = 1, kNifIcon = 2, kNifTip = 4;
 constexpr std::uint32_t kWmMouseMove = 512;
+constexpr std::string_view kTrayControl = "picRespond";  // the hidden picture the shell notifies
+constexpr std::string_view kTrayRetry = "trayRetry";
 
 using Click = ui::Handler<Form1>;
 constexpr Click kClicks[] = {
@@ -39,7 +41,7 @@ void Form1::Form_Load() {
     IconData = {};
     IconData.hIcon = reinterpret_cast<void*>(backend().mainIconHandle());
     IconData.cbSize = sizeof(IconData);
-    IconData.hWnd = reinterpret_cast<void*>(nativeHandle(control("picRespond")));
+    IconData.hWnd = reinterpret_cast<void*>(nativeHandle(control(kTrayControl)));
     // The tip: the name, one NUL, then blanks to the end of the field; the shell shows up to the NUL.
     std::memset(IconData.szTip, ' ', sizeof(IconData.szTip));
     std::memcpy(IconData.szTip, kProductName, std::strlen(kProductName) + 1);
@@ -57,7 +59,7 @@ void Form1::addTrayIcon() {
     // second until it takes the icon, or the program would sit hidden with no way to reach it.
     bool inShell = program_.shell.notifyIcon(platform::kNimAdd, IconData) ||
                    program_.shell.notifyIcon(platform::kNimModify, IconData);
-    ui::Timer& retry = timer("trayRetry");
+    ui::Timer& retry = timer(kTrayRetry);
     if (inShell == retry.enabled) {
         setTimerEnabled(retry, !inShell);
     }
@@ -68,7 +70,7 @@ void Form1::onShellRestarted() {
 }
 
 void Form1::onTimer(ui::Timer& timer) {
-    if (timer.design->name == "trayRetry") {
+    if (timer.design->name == kTrayRetry) {
         addTrayIcon();
     }
 }
@@ -151,6 +153,15 @@ void Form1::aHelp_Click() {
     program_.shell.winHelp(kHelpFile, platform::kHelpContents, 0);
 }
 
+std::vector<ui::HandledName> Form1::handledNames() const {
+    std::vector<ui::HandledName> names;
+    ui::appendNames(names, ui::HandledName::Kind::Control, kClicks);
+    ui::appendNames(names, ui::HandledName::Kind::Menu, kMenus);
+    names.push_back({ui::HandledName::Kind::Control, kTrayControl});
+    names.push_back({ui::HandledName::Kind::Timer, kTrayRetry});
+    return names;
+}
+
 void Form1::onClick(ui::Control& control) {
     ui::dispatch(*this, kClicks, control.name(), control.index());
 }
@@ -160,7 +171,7 @@ void Form1::onMenu(std::string_view item) {
 }
 
 void Form1::onMouseMove(ui::Control& control, int button, int shift, float x, float y) {
-    if (control.name() == "picRespond") {
+    if (control.name() == kTrayControl) {
         picRespond_MouseMove(button, shift, x, y);
     }
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 #include "platform/services.h"
 #include "ui/form.h"
@@ -19,6 +20,8 @@ inline constexpr float kTrayLeftButtonDown = 513;
 class Form1 : public ui::Form {
   public:
     explicit Form1(Program& program);
+
+    std::vector<ui::HandledName> handledNames() const override;
 
     platform::IconData IconData;
 

@@ -95,6 +95,12 @@ void Form10::Command1_Click() {
     unload();
 }
 
+std::vector<ui::HandledName> Form10::handledNames() const {
+    std::vector<ui::HandledName> names;
+    ui::appendNames(names, ui::HandledName::Kind::Control, kClicks);
+    return names;
+}
+
 void Form10::onClick(Control& control) {
     dispatch(*this, kClicks, control.name(), control.index());
 }

@@ -1,6 +1,8 @@
 // Form10: the version or state of each of the program's functions, with tooltips on the first five.
 #pragma once
 
+#include <vector>
+
 #include "ui/form.h"
 
 namespace app {
@@ -14,6 +16,8 @@ const ui::FormDesign& form10Design();
 class Form10 : public ui::Form {
   public:
     explicit Form10(app::Program& program);
+
+    std::vector<ui::HandledName> handledNames() const override;
 
     void Command1_Click();
 

@@ -61,6 +61,12 @@ void Form2::Command1_Click() {
     unload();
 }
 
+std::vector<ui::HandledName> Form2::handledNames() const {
+    std::vector<ui::HandledName> names;
+    ui::appendNames(names, ui::HandledName::Kind::Control, kClicks);
+    return names;
+}
+
 void Form2::onClick(Control& control) {
     dispatch(*this, kClicks, control.name(), control.index());
 }

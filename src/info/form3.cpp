@@ -71,6 +71,12 @@ void Form3::Command1_Click() {
     unload();
 }
 
+std::vector<ui::HandledName> Form3::handledNames() const {
+    std::vector<ui::HandledName> names;
+    ui::appendNames(names, ui::HandledName::Kind::Control, kClicks);
+    return names;
+}
+
 void Form3::onClick(Control& control) {
     dispatch(*this, kClicks, control.name(), control.index());
 }

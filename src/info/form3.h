@@ -1,6 +1,8 @@
 // Form3: the About window, with the banner, the main window's icon and the program's version.
 #pragma once
 
+#include <vector>
+
 #include "ui/form.h"
 
 namespace app {
@@ -14,6 +16,8 @@ const ui::FormDesign& form3Design();
 class Form3 : public ui::Form {
   public:
     explicit Form3(app::Program& program);
+
+    std::vector<ui::HandledName> handledNames() const override;
 
     void Command1_Click();
 

@@ -101,6 +101,13 @@ void Form4::Command2_Click() {
     unload();
 }
 
+std::vector<ui::HandledName> Form4::handledNames() const {
+    std::vector<ui::HandledName> names;
+    ui::appendNames(names, ui::HandledName::Kind::Control, kClicks);
+    ui::appendNames(names, ui::HandledName::Kind::Timer, kTimers);
+    return names;
+}
+
 void Form4::onClick(ui::Control& control) {
     ui::dispatch(*this, kClicks, control.name(), control.index());
 }

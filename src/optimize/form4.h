@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "ui/form.h"
 
@@ -22,6 +23,8 @@ inline constexpr const char* kCancelledMessage = "最適化が中断されまし
 class Form4 : public ui::Form {
   public:
     explicit Form4(app::Program& program);
+
+    std::vector<ui::HandledName> handledNames() const override;
 
     float progress = 0;   // ticks done in this run
     float lineCount = 0;  // run-log lines at each tick

@@ -76,6 +76,13 @@ void Form7::Command1_Click() {
     program_.form1.show();
 }
 
+std::vector<ui::HandledName> Form7::handledNames() const {
+    std::vector<ui::HandledName> names;
+    ui::appendNames(names, ui::HandledName::Kind::Control, kClicks);
+    ui::appendNames(names, ui::HandledName::Kind::Timer, kTimers);
+    return names;
+}
+
 void Form7::onClick(ui::Control& control) {
     ui::dispatch(*this, kClicks, control.name(), control.index());
 }

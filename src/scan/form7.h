@@ -2,6 +2,8 @@
 // names its stages on the way and ends with the result "異常なし"; it looks at nothing on the computer.
 #pragma once
 
+#include <vector>
+
 #include "ui/form.h"
 
 namespace app {
@@ -15,6 +17,8 @@ const ui::FormDesign& form7Design();
 class Form7 : public ui::Form {
   public:
     explicit Form7(app::Program& program);
+
+    std::vector<ui::HandledName> handledNames() const override;
 
     // Ticks done in this run: 0 after load, whole numbers up to 100.
     float progress = 0;

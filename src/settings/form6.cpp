@@ -17,6 +17,9 @@ constexpr const char* kDefaultsNotStored = "設定ファイルを作成できま
 // reads the old file again. So promise nothing beyond the fact.
 constexpr const char* kSaveFailed = "設定ファイルを保存できませんでした。変更した設定は保存されていません。";
 
+using Click = ui::Handler<Form6>;
+constexpr Click kClicks[] = {{"Command1", ui::kNoIndex, &Form6::Command1_Click}};
+
 }  // namespace
 
 Form6::Form6(app::Program& program) : Form(program.backend, form6Design()), program_(program) {}
@@ -97,10 +100,14 @@ void Form6::Command1_Click() {
     }
 }
 
+std::vector<ui::HandledName> Form6::handledNames() const {
+    std::vector<ui::HandledName> names;
+    ui::appendNames(names, ui::HandledName::Kind::Control, kClicks);
+    return names;
+}
+
 void Form6::onClick(ui::Control& control) {
-    if (control.name() == "Command1") {
-        Command1_Click();
-    }
+    ui::dispatch(*this, kClicks, control.name(), control.index());
 }
 
 }  // namespace settings

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "settings/settings_file.h"
 #include "ui/form.h"
@@ -19,6 +20,8 @@ const ui::FormDesign& form6Design();
 class Form6 : public ui::Form {
   public:
     explicit Form6(app::Program& program);
+
+    std::vector<ui::HandledName> handledNames() const override;
 
     // Hides the main window (loading it, with its tray icon, the first time), then reads 1.dat into
     // the controls; may reset the file, ask about an incompatible one, or end the program.

@@ -19,6 +19,14 @@ namespace ui {
 
 class Form;
 
+// A control, menu item or timer that a window's handlers answer to, by its design name.
+struct HandledName {
+    enum class Kind { Control, Menu, Timer };
+    Kind kind;
+    std::string_view name;
+    int index = kNoIndex;
+};
+
 // A control's live state. The design stays as it was; the fields below are what the program changes.
 struct Control {
     const ControlDesign* design = nullptr;
@@ -91,6 +99,9 @@ class Form {
     void userClose();  // the close box of the title bar, or the system closing the window
     void shellRestarted();
 
+    // The names the window's handlers answer to; each must be in its design, or its event never comes.
+    virtual std::vector<HandledName> handledNames() const { return {}; }
+
   protected:
     // Handlers. The defaults do what a window without its own handler does.
     virtual void Form_Load() {}
@@ -133,6 +144,13 @@ bool dispatch(F& form, const Handler<F> (&table)[N], std::string_view control, i
         }
     }
     return false;
+}
+
+template <typename F, std::size_t N>
+void appendNames(std::vector<HandledName>& names, HandledName::Kind kind, const Handler<F> (&table)[N]) {
+    for (const auto& entry : table) {
+        names.push_back({kind, entry.control, entry.index});
+    }
 }
 
 }  // namespace ui
