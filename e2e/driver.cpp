@@ -488,4 +488,9 @@ int scaled(int pixelsAt96) {
     return MulDiv(pixelsAt96, screenDpi(), 96);
 }
 
+HWND focusIn(HWND window) {
+    GUITHREADINFO info{sizeof info};
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
 }  // namespace e2e

@@ -119,4 +119,8 @@ void screenshot(const std::string& name);
 int screenDpi();
 int scaled(int pixelsAt96);
 
+// The window that has the keyboard focus in the thread of `window` (another process's focus is not
+// visible to GetFocus).
+HWND focusIn(HWND window);
+
 }  // namespace e2e

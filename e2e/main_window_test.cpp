@@ -97,15 +97,20 @@ TEST(MainWindow, EachButtonShowsItsTooltipAndTheHandCursor) {
     }
 }
 
-TEST(MainWindow, CloseHidesAndTheTrayIconBringsItBack) {
+TEST(MainWindow, CloseHidesAndTheTrayIconBringsItBackWithTheFocusWhereItWas) {
     Session s(currentTestName());
     s.start();
     HWND main = s.showMainWindow();
-    click(control(main, app::form1Design(), "Command4"));
+    // First shown: the first control in the tab order has the focus.
+    EXPECT_EQ(focusIn(main), control(main, app::form1Design(), "Command1"));
+    HWND close = control(main, app::form1Design(), "Command4");
+    click(close);
     EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(main); }));
     EXPECT_TRUE(s.kolbrin->running());
     EXPECT_TRUE(trayShowsAnIcon());
     EXPECT_EQ(s.showMainWindow(), main);
+    EXPECT_EQ(focusIn(main), close);
+    screenshot("main-window-shown-again");
     chooseMenu(main, 'S', 2);  // 閉じる(&Q)
     EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(main); }));
     EXPECT_TRUE(s.kolbrin->running());
@@ -143,7 +148,7 @@ TEST(MainWindow, ExitButtonAndExitMenuEndTheProgramAndRemoveTheIcon) {
     }
 }
 
-TEST(MainWindow, ScanQuestionAnsweredNoOpensNothing) {
+TEST(MainWindow, ScanQuestionStaysInFrontWhenTheTrayIconIsPressedAndNoOpensNothing) {
     Session s(currentTestName());
     s.start();
     HWND main = s.showMainWindow();
@@ -152,7 +157,18 @@ TEST(MainWindow, ScanQuestionAnsweredNoOpensNothing) {
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(isPlainMessage(
         box, L"この作業は開発途中(β版)のため、時間が数分かかる事があります。実行しますか？", {IDYES, IDNO}));
+    // Showing the main window while the question is up must not bury the question under it.
+    clickAt(trayIconPoint());
+    Sleep(1000);
+    screenshot("scan-question-after-tray-press");
+    RECT r;
+    GetWindowRect(box, &r);
+    EXPECT_EQ(GetAncestor(WindowFromPoint(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}), GA_ROOT),
+              box);
+    EXPECT_FALSE(IsWindowEnabled(main));
     s.answer(IDNO);
+    EXPECT_FALSE(IsWindow(box));
+    EXPECT_TRUE(IsWindowEnabled(main));
     Sleep(500);
     EXPECT_EQ(s.kolbrin->window("Form7"), nullptr);
     EXPECT_TRUE(IsWindowVisible(main));

@@ -11,6 +11,8 @@
 
 namespace win32 {
 
+class FormWindow;
+
 class Backend : public ui::Backend {
   public:
     explicit Backend(HINSTANCE instance);
@@ -32,7 +34,16 @@ class Backend : public ui::Backend {
     int dpi() const { return dpi_; }
     UINT taskbarCreatedMessage() const { return taskbarCreated_; }
 
+    // The program's windows, for a message box that must keep every one of them out of reach.
+    void windowCreated(FormWindow& window);
+    void windowDestroyed(FormWindow& window);
+    bool messageBoxOpen() const { return openBoxes_ > 0; }
+    // Raises the open message box over everything and activates it; nothing when no box is open.
+    void bringMessageBoxForward() const;
+
   private:
+    HWND boxOwner() const;
+
     HINSTANCE instance_;
     int dpi_;
     UINT taskbarCreated_;
@@ -42,6 +53,8 @@ class Backend : public ui::Backend {
     UniqueMetafile banner_;
     // Windows unloaded by their own event handlers: destroyed at once, freed when the event is over.
     std::vector<std::unique_ptr<ui::WindowPeer>> retired_;
+    std::vector<FormWindow*> windows_;
+    int openBoxes_ = 0;
 };
 
 }  // namespace win32

@@ -18,6 +18,7 @@ namespace {
 constexpr wchar_t kChildClass[] = L"Kolbrin.Child";  // frames and picture boxes, painted here
 constexpr int kFirstControlId = 100;
 constexpr int kFirstMenuId = 1000;
+constexpr UINT kBringBoxForward = WM_APP + 1;
 
 std::wstring formClassName(const std::string& formName) {
     return L"Kolbrin." + widen(formName);
@@ -140,6 +141,10 @@ FormWindow::FormWindow(Backend& backend, ui::Form& form)
     SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, scale(d.unit == ui::Unit::Twips ? 6000 : 400));
     iconChanged();
     createControls();
+    backend.windowCreated(*this);
+    if (backend.messageBoxOpen()) {
+        EnableWindow(hwnd_, FALSE);
+    }
 }
 
 FormWindow::~FormWindow() {
@@ -153,6 +158,7 @@ void FormWindow::destroy() {
             KillTimer(h, reinterpret_cast<UINT_PTR>(&t));
         }
         SetWindowLongPtrW(h, GWLP_USERDATA, 0);
+        backend_.windowDestroyed(*this);
         hwnd_ = nullptr;
         DestroyWindow(h);  // its menu, tooltip window and children go with it
     }
@@ -230,6 +236,7 @@ void FormWindow::createControls() {
     for (int i : order) {
         children_[i] = createControl(controls[i], kFirstControlId + i);
     }
+    tabOrder_ = std::move(order);
     // Frames paint their whole area: keep them under the controls they hold.
     for (std::size_t i = 0; i < controls.size(); ++i) {
         if (controls[i].kind() == ui::ControlKind::Frame) {
@@ -321,34 +328,86 @@ ui::Control& FormWindow::liveControl(int index) {
     return form_.controlAt(static_cast<std::size_t>(index));
 }
 
-void FormWindow::focusFirst() {
-    const auto& controls = form_.controls();
-    int best = -1;
-    for (std::size_t i = 0; i < controls.size(); ++i) {
-        const auto& c = controls[i];
-        if (isFocusable(c.kind()) && c.visible && c.enabled &&
-            (best < 0 || c.design->tabIndex < controls[best].design->tabIndex)) {
-            best = static_cast<int>(i);
+bool FormWindow::canTakeFocus(int index) const {
+    const ui::Control& c = form_.controls()[index];
+    return isFocusable(c.kind()) && c.visible && c.enabled;
+}
+
+int FormWindow::nextInTabOrder(int after) const {
+    auto at = std::find(tabOrder_.begin(), tabOrder_.end(), after);
+    std::size_t start = at == tabOrder_.end() ? 0 : static_cast<std::size_t>(at - tabOrder_.begin()) + 1;
+    for (std::size_t k = 0; k < tabOrder_.size(); ++k) {
+        int i = tabOrder_[(start + k) % tabOrder_.size()];
+        if (canTakeFocus(i)) {
+            return i;
         }
     }
-    if (best >= 0) {
-        SetFocus(children_[best]);
+    return -1;
+}
+
+int FormWindow::focusedControl() const {
+    return GetActiveWindow() == hwnd_ ? controlAt(GetFocus()) : focus_;
+}
+
+void FormWindow::rememberFocus() {
+    HWND focus = GetFocus();
+    if (focus == hwnd_) {
+        focus_ = -1;
+    } else if (int i = controlAt(focus); i >= 0) {
+        focus_ = i;
+    }
+}
+
+void FormWindow::giveFocusTo(int index) {
+    focus_ = index;
+    if (GetActiveWindow() == hwnd_) {
+        SetFocus(index >= 0 ? children_[index] : hwnd_);
+    }
+}
+
+void FormWindow::restoreFocus() {
+    // A window that has never had the focus starts at its first control in the tab order.
+    int target = focus_ >= 0 && canTakeFocus(focus_) ? focus_ : nextInTabOrder(focusLeft_);
+    if (target >= 0 && GetActiveWindow() == hwnd_ && !IsIconic(hwnd_)) {
+        focus_ = target;
+        SetFocus(children_[target]);
+    }
+}
+
+void FormWindow::focusChanged(int index, bool couldTakeFocus, bool hadFocus) {
+    bool canNow = canTakeFocus(index);
+    if (canNow == couldTakeFocus) {
+        return;
+    }
+    if (!canNow && hadFocus) {
+        // A hidden or disabled control would keep the keys to itself: Enter and Space would reach
+        // nothing. The focus goes on in the tab order.
+        focusLeft_ = index;
+        giveFocusTo(nextInTabOrder(index));
+    } else if (canNow && focusedControl() < 0) {
+        // No control could hold the focus until now; the search goes on from where it was left.
+        giveFocusTo(nextInTabOrder(focusLeft_));
     }
 }
 
 void FormWindow::setVisible(bool visible) {
-    if (visible) {
-        ShowWindow(hwnd_, SW_SHOW);
-        if (!shownOnce_) {
-            shownOnce_ = true;
-            focusFirst();
-        }
-    } else {
+    if (!visible) {
+        rememberFocus();
         ShowWindow(hwnd_, SW_HIDE);
+    } else if (backend_.messageBoxOpen()) {
+        // The box stays in front of a window shown while it is up (the window is out of reach anyway).
+        ShowWindow(hwnd_, SW_SHOWNA);
+        backend_.bringMessageBoxForward();
+    } else {
+        ShowWindow(hwnd_, SW_SHOW);
     }
 }
 
 void FormWindow::activate() {
+    if (backend_.messageBoxOpen()) {
+        backend_.bringMessageBoxForward();
+        return;
+    }
     if (IsIconic(hwnd_)) {
         ShowWindow(hwnd_, SW_RESTORE);
     }
@@ -368,6 +427,9 @@ void FormWindow::controlChanged(const ui::Control& control) {
         return;
     }
     HWND h = children_[i];
+    const bool hadFocus = focusedControl() == i;
+    const bool couldTakeFocus =
+        isFocusable(control.kind()) && IsWindowEnabled(h) && (GetWindowLongW(h, GWL_STYLE) & WS_VISIBLE) != 0;
     if (control.kind() != ui::ControlKind::Image) {
         std::wstring text = widen(control.caption);
         wchar_t current[512] = {};
@@ -389,6 +451,7 @@ void FormWindow::controlChanged(const ui::Control& control) {
     if (((GetWindowLongW(h, GWL_STYLE) & WS_VISIBLE) != 0) != control.visible) {
         ShowWindow(h, control.visible ? SW_SHOWNA : SW_HIDE);
     }
+    focusChanged(i, couldTakeFocus, hadFocus);
 }
 
 void FormWindow::timerChanged(const ui::Timer& timer) {
@@ -622,7 +685,30 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_DRAWITEM:
             onDrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lp));
             return TRUE;
+        case WM_ACTIVATE:
+            if (LOWORD(wp) == WA_INACTIVE) {
+                rememberFocus();
+            } else if (!IsWindowEnabled(hwnd_)) {
+                // Only a message box disables the program's windows: activated from outside (the
+                // taskbar, Alt+Tab), the window hands the activation on to the box once this is over.
+                PostMessageW(hwnd_, kBringBoxForward, 0, 0);
+            } else {
+                restoreFocus();
+                if (focusedControl() >= 0) {
+                    return 0;
+                }
+            }
+            break;
+        case kBringBoxForward:
+            backend_.bringMessageBoxForward();
+            return 0;
         case WM_SETCURSOR: {
+            const UINT mouse = HIWORD(lp);
+            if (!IsWindowEnabled(hwnd_) &&
+                (mouse == WM_LBUTTONDOWN || mouse == WM_RBUTTONDOWN || mouse == WM_MBUTTONDOWN)) {
+                // A press on a window that a message box keeps out of reach brings the box forward.
+                backend_.bringMessageBoxForward();
+            }
             int i = controlAt(reinterpret_cast<HWND>(wp));
             if (i >= 0 && form_.controls()[i].design->handCursor && LOWORD(lp) == HTCLIENT) {
                 SetCursor(backend_.handCursor());
@@ -631,6 +717,11 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
             break;
         }
         case DM_GETDEFID: {
+            // As in a dialog, Enter presses the button that has the focus, else the default button.
+            if (int f = controlAt(GetFocus());
+                f >= 0 && form_.controls()[f].kind() == ui::ControlKind::Button) {
+                return MAKELRESULT(kFirstControlId + f, DC_HASDEFID);
+            }
             const auto& controls = form_.controls();
             for (std::size_t i = 0; i < controls.size(); ++i) {
                 if (controls[i].design->isDefault) {

@@ -48,7 +48,16 @@ class FormWindow : public ui::WindowPeer {
     COLORREF colourOf(const ui::Colour& colour, int defaultIndex) const;
     int controlAt(HWND child) const;
     ui::Control& liveControl(int index);
-    void focusFirst();
+
+    // The keyboard focus, kept on a control as in a dialog: remembered while the window is inactive or
+    // hidden, given back when it is activated, and moved on when its control can no longer hold it.
+    bool canTakeFocus(int index) const;
+    int nextInTabOrder(int after) const;
+    int focusedControl() const;
+    void rememberFocus();
+    void restoreFocus();
+    void giveFocusTo(int index);
+    void focusChanged(int index, bool couldTakeFocus, bool hadFocus);
 
     LRESULT onCommand(WPARAM wp, LPARAM lp);
     LRESULT onControlColour(HDC dc, HWND child, UINT msg, WPARAM wp, LPARAM lp);
@@ -63,11 +72,13 @@ class FormWindow : public ui::WindowPeer {
     HMENU menu_ = nullptr;
     int dpi_;
     std::vector<HWND> children_;  // by control index in the form's control list
+    std::vector<int> tabOrder_;   // control indices in the order Tab visits them
     std::map<UINT, std::string> menuItems_;
     std::vector<UniqueFont> fonts_;
     std::vector<std::pair<ui::Font, HFONT>> fontIndex_;
     std::vector<std::pair<COLORREF, UniqueBrush>> brushes_;
-    bool shownOnce_ = false;
+    int focus_ = -1;      // the control that has the focus, or gets it back on activation; -1 none
+    int focusLeft_ = -1;  // where the focus was when no control could take it over
 };
 
 }  // namespace win32
