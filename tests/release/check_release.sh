@@ -2,11 +2,11 @@
 # Checks the downloads that scripts/release.sh wrote into dist/: what each zip holds, the programs' build
 # (machine, no debug information, only system DLLs, version information read back from the file), the
 # readme's code page and line ends, and that the web-page guide carries every topic and jump of the help
-# source.
+# source. Checks dist/ or the folder given.
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 root=$(pwd)
-dist="$root/dist"
+dist="${1:-$root/dist}"
 help_source="$root/help/palvo.help.txt"
 version=$(sed -n 's/^project(Kolbrin VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 max_exe_bytes=$((400 * 1024))
@@ -71,10 +71,12 @@ check_text_files() {
     if iconv -f UTF-8 -t UTF-8 "$readme" >/dev/null 2>&1; then
         fail "readme.txt reads as UTF-8 (or plain ASCII): it must be code page 932"
     fi
-    local decoded
-    decoded=$(iconv -f CP932 -t UTF-8 "$readme") || fail "readme.txt is not valid code page 932"
-    local word
-    for word in "Kolbrin Ver.$version" Kolbrin.exe 1.dat log.dat palvo.html "Windows 10" 通知領域 "Program Files"; do
+    local decoded word
+    if ! decoded=$(iconv -f CP932 -t UTF-8 "$readme" 2>/dev/null); then
+        fail "readme.txt is not valid code page 932"
+        decoded=""
+    fi
+    [ -z "$decoded" ] || for word in "Kolbrin Ver.$version" Kolbrin.exe 1.dat log.dat palvo.html "Windows 10" 通知領域 "Program Files"; do
         grep -qF "$word" <<<"$decoded" || fail "readme.txt does not mention $word"
     done
     local file
