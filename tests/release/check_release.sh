@@ -4,7 +4,7 @@
 # readme's code page and line ends, and that the web-page guide carries every topic and jump of the help
 # source. Checks dist/ or the folder given.
 set -uo pipefail
-cd "$(dirname "$0")/../.."
+cd "$(dirname "$0")/../.." || exit 1
 root=$(pwd)
 dist="${1:-$root/dist}"
 help_source="$root/help/palvo.help.txt"
@@ -134,7 +134,7 @@ for arch in win64 win32; do
     listing=$(cmake -E tar tf "$zip" | grep -v '/$' | sort | tr '\n' ' ')
     expected="Kolbrin/Kolbrin.exe Kolbrin/LICENSE.txt Kolbrin/palvo.hlp Kolbrin/palvo.html Kolbrin/readme.txt "
     [ "$listing" = "$expected" ] || fail "$arch zip holds: $listing"
-    [ -z "$(cmake -E tar tf "$zip" | grep -v '^Kolbrin/')" ] || fail "$arch zip has entries outside Kolbrin/"
+    ! cmake -E tar tf "$zip" | grep -qv '^Kolbrin/' || fail "$arch zip has entries outside Kolbrin/"
     mkdir -p "$work/$arch"
     (cd "$work/$arch" && cmake -E tar xf "$zip") || fail "$arch zip does not unpack"
     case $arch in
