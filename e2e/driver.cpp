@@ -166,6 +166,25 @@ ProgramFolder::ProgramFolder(const std::string& name, bool withHelp) : path_(kRo
     }
 }
 
+ProgramFolder::ProgramFolder(const std::string& name, const std::wstring& zip)
+    : path_(kRoot + widen(name) + L"\\Kolbrin\\") {
+    std::wstring target = kRoot + widen(name) + L"\\";
+    CreateDirectoryW(kRoot.c_str(), nullptr);
+    removeTree(target);
+    if (!CreateDirectoryW(target.c_str(), nullptr)) {
+        throw std::runtime_error("cannot create " + narrow(target));
+    }
+    // CMake's own unpacker reads the zip as any unzip program does. Wine may report a Unix program ended
+    // as soon as it has started it, so a mark beside the folder says when the unpacking is over.
+    std::wstring done = target + L"unpacked";
+    runUnix(L"Z:\\bin\\sh -c \"cd '" + widen(unixPath(target)) + L"' && /usr/bin/cmake -E tar xf '" +
+            widen(unixPath(zip)) + L"' && touch unpacked\"");
+    if (!waitUntil([&] { return GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; }) ||
+        !exists("Kolbrin.exe")) {
+        throw std::runtime_error("the download did not unpack to " + narrow(path_));
+    }
+}
+
 std::optional<std::string> ProgramFolder::read(const std::string& name) const {
     HANDLE f =
         CreateFileW(file(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

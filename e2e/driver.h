@@ -36,6 +36,9 @@ class ProgramFolder {
   public:
     // A new, empty folder C:\kolbrin-e2e\<name>\ holding a copy of Kolbrin.exe (and the help file).
     explicit ProgramFolder(const std::string& name, bool withHelp = false);
+    // A new, empty folder C:\kolbrin-e2e\<name>\ with a download (a zip file) unpacked into it, as a user
+    // does: the program folder is then the download's own folder Kolbrin\ inside it.
+    ProgramFolder(const std::string& name, const std::wstring& zip);
     ~ProgramFolder();
     ProgramFolder(const ProgramFolder&) = delete;
     ProgramFolder& operator=(const ProgramFolder&) = delete;

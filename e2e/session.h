@@ -14,6 +14,7 @@ namespace e2e {
 
 struct Session {
     explicit Session(const std::string& name, bool withHelp = false) : folder(name, withHelp) {}
+    Session(const std::string& name, const std::wstring& download) : folder(name, download) {}
 
     void start() {
         kolbrin = std::make_unique<Kolbrin>(folder);

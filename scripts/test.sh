@@ -12,6 +12,10 @@ status=0
 echo "== native tests"
 ctest --preset native || status=1
 
+# Before the Wine tests: the end-to-end tests start the 64-bit download unpacked.
+echo "== release downloads"
+{ scripts/release.sh && tests/release/check_release.sh; } || status=1
+
 echo "== Windows-side and end-to-end tests under Wine"
 export KOLBRIN_FORCE_XVFB=1
 source scripts/wine-env.sh

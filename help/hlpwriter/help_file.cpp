@@ -168,11 +168,9 @@ struct KeywordFiles {
     Bytes map;  // where each leaf page's first keyword sits, for the real viewer's scrolling list
 };
 std::optional<KeywordFiles> keywordFiles(const HelpSource& s, const std::vector<std::uint32_t>& offsets) {
-    std::vector<std::size_t> order(s.topics.size());
-    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return keywordKey(s.topics[a].title) < keywordKey(s.topics[b].title);
-    });
+    std::vector<std::string> titles;
+    for (const Topic& t : s.topics) titles.push_back(t.title);
+    std::vector<std::size_t> order = indexOrder(titles);
     std::vector<Bytes> entries;
     ByteWriter data;
     for (std::size_t i : order) {
@@ -194,6 +192,15 @@ std::optional<KeywordFiles> keywordFiles(const HelpSource& s, const std::vector<
 }
 
 }  // namespace
+
+std::vector<std::size_t> indexOrder(const std::vector<std::string>& cp932Titles) {
+    std::vector<std::size_t> order(cp932Titles.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return keywordKey(cp932Titles[a]) < keywordKey(cp932Titles[b]);
+    });
+    return order;
+}
 
 BuildResult buildHelpFile(std::string_view sourceText, const std::string& sourceName) {
     ParseResult parsed = parseHelpSource(sourceText, sourceName);

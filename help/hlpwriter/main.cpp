@@ -1,5 +1,5 @@
-// hlpwriter: builds the program's help file from its readable source.
-//   hlpwriter <source.txt> <output.hlp>
+// hlpwriter: builds the program's help file, and the same guide as a web page, from its readable source.
+//   hlpwriter <source.txt> <output.hlp> [<output.html>]
 
 #include <cstdio>
 #include <exception>
@@ -10,12 +10,32 @@
 #include <string>
 
 #include "help_file.h"
+#include "html_guide.h"
 
 namespace {
 
+// Writes beside the target and renames, so that a failed build never leaves a truncated file that the
+// build system would take as up to date.
+bool replaceFile(const std::string& path, const char* data, std::size_t size) {
+    std::string temp = path + ".tmp";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        out.write(data, static_cast<std::streamsize>(size));
+        if (!out.flush()) {
+            std::cerr << temp << ": cannot write\n";
+            return false;
+        }
+    }
+    if (std::rename(temp.c_str(), path.c_str()) != 0) {
+        std::cerr << path << ": cannot replace\n";
+        return false;
+    }
+    return true;
+}
+
 int run(int argc, char** argv) {
-    if (argc != 3) {
-        std::cerr << "usage: hlpwriter <source.txt> <output.hlp>\n";
+    if (argc != 3 && argc != 4) {
+        std::cerr << "usage: hlpwriter <source.txt> <output.hlp> [<output.html>]\n";
         return 2;
     }
     std::ifstream in(argv[1], std::ios::binary);
@@ -31,22 +51,18 @@ int run(int argc, char** argv) {
         std::cerr << result.error << "\n";
         return 1;
     }
-    // Write beside the target and rename, so that a failed build never leaves a truncated help file
-    // that the build system would take as up to date.
-    std::string temp = std::string(argv[2]) + ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(result.file.data()),
-                  static_cast<std::streamsize>(result.file.size()));
-        if (!out.flush()) {
-            std::cerr << temp << ": cannot write\n";
+    hlp::HtmlResult html;
+    if (argc == 4) {
+        html = hlp::buildHtmlGuide(text.str(), argv[1]);
+        if (!html.error.empty()) {
+            std::cerr << html.error << "\n";
             return 1;
         }
     }
-    if (std::rename(temp.c_str(), argv[2]) != 0) {
-        std::cerr << argv[2] << ": cannot replace\n";
+    if (!replaceFile(argv[2], reinterpret_cast<const char*>(result.file.data()), result.file.size()))
         return 1;
-    }
+    if (argc == 4 && !replaceFile(argv[3], html.page.data(), html.page.size()))
+        return 1;
     return 0;
 }
 

@@ -7,7 +7,6 @@ namespace {
 
 constexpr std::string_view kJumpOpen = "[[";
 constexpr std::string_view kJumpClose = "]]";
-constexpr const char* kBullet = "・";
 
 // The viewer skips any other character when it hashes an id, so two different ids could collide.
 bool isValidId(std::string_view id) {
@@ -70,7 +69,7 @@ class Parser {
         }
         p.spans = parseSpans(trim(s));
         if (p.kind == ParagraphKind::kItem)
-            p.spans.insert(p.spans.begin(), Span{kBullet, ""});
+            p.spans.insert(p.spans.begin(), Span{std::string(kItemBullet), ""});
         source_.topics.back().paragraphs.push_back(std::move(p));
     }
 

@@ -15,6 +15,9 @@ struct Span {
 
 enum class ParagraphKind { kBody, kHeading, kItem };
 
+// An item's paragraph starts with this text, a span of its own, so the help file shows a bullet.
+inline constexpr std::string_view kItemBullet = "・";
+
 struct Paragraph {
     ParagraphKind kind = ParagraphKind::kBody;
     std::vector<Span> spans;

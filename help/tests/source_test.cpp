@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "help_file.h"
+#include "html_guide.h"
 
 namespace {
 
@@ -11,6 +12,7 @@ struct BadSource {
     std::string text;
     std::string expected;  // the start of the message: file name and line
     std::string detail;
+    bool helpFileOnly = false;  // a limit of the help file's format, not of the text
 };
 
 class BadSources : public testing::TestWithParam<BadSource> {};
@@ -20,6 +22,12 @@ TEST_P(BadSources, FailTheBuildNamingTheLine) {
     EXPECT_TRUE(r.file.empty());
     EXPECT_EQ(r.error.rfind(GetParam().expected, 0), 0u) << r.error;
     EXPECT_NE(r.error.find(GetParam().detail), std::string::npos) << r.error;
+    // The web page comes from the same text and must never exist where the help file cannot.
+    hlp::HtmlResult html = hlp::buildHtmlGuide(GetParam().text, "help.txt");
+    if (!GetParam().helpFileOnly) {
+        EXPECT_EQ(html.error, r.error);
+        EXPECT_EQ(html.page, "");
+    }
 }
 
 const std::string kHead = "@title T\n@topic top 目次\n";
@@ -47,7 +55,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadSource{"topic_without_title", "@title T\n@topic top\n", "help.txt:2: ", "no title"},
         BadSource{"no_title", "@topic top x\n", "help.txt:1: ", "no @title"},
         BadSource{"unknown_directive", kHead + "@tpoic x y\n", "help.txt:3: ", "unknown directive"},
-        BadSource{"paragraph_too_long", kHead + std::string(5000, 'a') + "\n", "help.txt:3: ", "too long"}),
+        BadSource{"paragraph_too_long", kHead + std::string(5000, 'a') + "\n", "help.txt:3: ", "too long",
+                  true}),
     [](const testing::TestParamInfo<BadSource>& info) { return std::string(info.param.name); });
 
 TEST(Source, ParsesKindsSpansAndSkipsCommentsAndBlankLines) {
@@ -65,6 +74,25 @@ TEST(Source, ParsesKindsSpansAndSkipsCommentsAndBlankLines) {
     EXPECT_EQ(t.paragraphs[2].spans[1].target, "top");
     EXPECT_EQ(t.paragraphs[2].spans[1].text, "跳ぶ");
     EXPECT_EQ(t.paragraphs[2].spans[2].text, " 後");
+}
+
+TEST(HtmlGuide, TopicsJumpsItemsAndIndexAsLinksWithTextEscaped) {
+    hlp::HtmlResult r = hlp::buildHtmlGuide(
+        "@title A&B\n@topic top 目次 <1>\n本文 [[b.x|R&D]] \"q\"\n- 一\n- [[top|二]]\n後\n"
+        "@topic b.x about\n* 見出し\n@topic c Kolbrin\n",
+        "s");
+    ASSERT_EQ(r.error, "");
+    for (const char* part : {
+             "<title>A&amp;B</title>",
+             "<h2 id=\"top\">目次 &lt;1&gt;</h2>\n<p>本文 <a href=\"#b.x\">R&amp;D</a> &quot;q&quot;</p>\n"
+             "<ul>\n<li>一</li>\n<li><a href=\"#top\">二</a></li>\n</ul>\n<p>後</p>\n</section>",
+             "<h2 id=\"b.x\">about</h2>\n<h3>見出し</h3>",
+             // The help file's index order: ASCII letters without regard to case, then double-byte text.
+             "<li><a href=\"#b.x\">about</a></li>\n<li><a href=\"#c\">Kolbrin</a></li>\n"
+             "<li><a href=\"#top\">目次 &lt;1&gt;</a></li>\n</ul>",
+         }) {
+        EXPECT_NE(r.page.find(part), std::string::npos) << part << "\n---\n" << r.page;
+    }
 }
 
 // Values worked out by hand from the viewer's rule, including one that wraps past 32 bits.

@@ -1,0 +1,158 @@
+#!/usr/bin/env bash
+# Checks the downloads that scripts/release.sh wrote into dist/: what each zip holds, the programs' build
+# (machine, no debug information, only system DLLs, version information read back from the file), the
+# readme's code page and line ends, and that the web-page guide carries every topic and jump of the help
+# source. Checks dist/ or the folder given.
+set -uo pipefail
+cd "$(dirname "$0")/../.." || exit 1
+root=$(pwd)
+dist="${1:-$root/dist}"
+help_source="$root/help/palvo.help.txt"
+version=$(sed -n 's/^project(Kolbrin VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+max_exe_bytes=$((400 * 1024))
+# What every Windows has; the C and C++ runtimes are linked in.
+system_dlls=" kernel32.dll user32.dll gdi32.dll shell32.dll comctl32.dll advapi32.dll msvcrt.dll "
+
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+[ -n "$version" ] || fail "no project version in CMakeLists.txt"
+if ! (cd "$dist" && sha256sum --quiet -c SHA256SUMS); then
+    fail "SHA256SUMS does not match the zips"
+fi
+sums_lists=$(awk '{print $2}' "$dist/SHA256SUMS" | sort | tr '\n' ' ')
+[ "$sums_lists" = "Kolbrin-$version-win32.zip Kolbrin-$version-win64.zip " ] ||
+    fail "SHA256SUMS lists: $sums_lists"
+
+check_exe() {
+    local exe=$1 triple=$2 format=$3
+    local size
+    size=$(stat -c %s "$exe")
+    [ "$size" -le "$max_exe_bytes" ] || fail "$arch Kolbrin.exe: $size bytes, more than $max_exe_bytes"
+    "$triple-objdump" -f "$exe" | grep -q "file format $format\$" || fail "$arch Kolbrin.exe: not $format"
+    local sections
+    sections=$("$triple-objdump" -h "$exe" | awk '$2 ~ /^\./ {print $2}')
+    if grep -q '^\.debug' <<<"$sections"; then
+        fail "$arch Kolbrin.exe: debug sections: $(grep '^\.debug' <<<"$sections" | tr '\n' ' ')"
+    fi
+    "$triple-nm" "$exe" 2>&1 | grep -q 'no symbols' || fail "$arch Kolbrin.exe: carries a symbol table"
+    local dll
+    for dll in $("$triple-objdump" -p "$exe" | sed -n 's/^\tDLL Name: //p'); do
+        [[ "$system_dlls" == *" ${dll,,} "* ]] || fail "$arch Kolbrin.exe: imports $dll"
+    done
+    # windres reads the resources back out of the linked file.
+    local rc="$work/version.rc"
+    "$triple-windres" -J coff -i "$exe" -O rc -o "$rc" 2>/dev/null || fail "$arch Kolbrin.exe: resources unreadable"
+    local field expected
+    for field in "CompanyName=Kolbrin Project" "FileVersion=$version" "ProductVersion=$version" \
+        "ProductName=Kolbrin" "OriginalFilename=Kolbrin.exe" "InternalName=Kolbrin" \
+        "FileDescription=Kolbrin" "LegalCopyright=Copyright (c) 2026 Kolbrin Project"; do
+        expected="VALUE \"${field%%=*}\", \"${field#*=}\""
+        grep -qF "$expected" "$rc" || fail "$arch Kolbrin.exe: no $expected"
+    done
+    local major=${version%%.*} minor=${version#*.}
+    grep -q "FILEVERSION $major, *$minor, *0, *0" "$rc" || fail "$arch Kolbrin.exe: numeric FILEVERSION is not $version"
+    # The strings sit in the Japanese block that the Translation entry points the properties page to.
+    grep -q 'BLOCK "041104b0"\|BLOCK "041104B0"' "$rc" || fail "$arch Kolbrin.exe: no Japanese Unicode string block"
+    grep -qi 'VALUE "Translation", 0x411, *1200' "$rc" || fail "$arch Kolbrin.exe: Translation is not 0x411, 1200"
+    grep -aq 'level="asInvoker"' "$exe" || fail "$arch Kolbrin.exe: manifest without asInvoker"
+    grep -aq "name=\"Kolbrin\" version=\"$major.$minor.0.0\"" "$exe" || fail "$arch Kolbrin.exe: manifest version"
+    echo "$arch Kolbrin.exe: $size bytes"
+}
+
+check_text_files() {
+    local folder=$1
+    local readme="$folder/readme.txt"
+    if iconv -f UTF-8 -t UTF-8 "$readme" >/dev/null 2>&1; then
+        fail "readme.txt reads as UTF-8 (or plain ASCII): it must be code page 932"
+    fi
+    local decoded word
+    if ! decoded=$(iconv -f CP932 -t UTF-8 "$readme" 2>/dev/null); then
+        fail "readme.txt is not valid code page 932"
+        decoded=""
+    fi
+    [ -z "$decoded" ] || for word in "Kolbrin Ver.$version" Kolbrin.exe 1.dat log.dat palvo.html "Windows 10" 通知領域 "Program Files"; do
+        grep -qF "$word" <<<"$decoded" || fail "readme.txt does not mention $word"
+    done
+    local file
+    for file in readme.txt LICENSE.txt; do
+        # Every line ends in CR LF: no LF without a CR before it, no CR without an LF after it.
+        local lf crlf cr
+        lf=$(tr -cd '\n' <"$folder/$file" | wc -c)
+        cr=$(tr -cd '\r' <"$folder/$file" | wc -c)
+        crlf=$(grep -c $'\r$' "$folder/$file")
+        [ "$lf" -gt 0 ] && [ "$lf" -eq "$crlf" ] && [ "$cr" -eq "$lf" ] ||
+            fail "$file: $lf line ends, $crlf of them CR LF, $cr CRs"
+        [ "$(tail -c 2 "$folder/$file" | od -An -tx1 | tr -d ' ')" = "0d0a" ] || fail "$file: last line not ended"
+    done
+    grep -q "^MIT License" "$folder/LICENSE.txt" || fail "LICENSE.txt is not the MIT licence"
+    grep -q "Copyright (c) .* Kolbrin Project" "$folder/LICENSE.txt" || fail "LICENSE.txt: copyright holder"
+    [ "$(head -c 4 "$folder/palvo.hlp" | od -An -tx1 | tr -d ' ')" = "3f5f0300" ] || fail "palvo.hlp is no help file"
+}
+
+html_escape() { sed -e 's/&/\&amp;/g' -e 's/</\&lt;/g' -e 's/>/\&gt;/g' -e 's/"/\&quot;/g'; }
+
+check_html() {
+    local html=$1
+    iconv -f UTF-8 -t UTF-8 "$html" >/dev/null 2>&1 || fail "palvo.html is not UTF-8"
+    grep -qi '<meta charset="utf-8">' "$html" || fail "palvo.html does not say it is UTF-8"
+    grep -qiE '<script|<link|<img|<iframe|src=|href="[a-z]+:' "$html" && fail "palvo.html uses scripts or other files"
+    # Every topic: its title as a heading whose id is the topic's id, and a link in the index.
+    local index topics=0
+    index=$(sed -n '/id="keyword-index"/,$p' "$html")
+    while read -r id title; do
+        topics=$((topics + 1))
+        title=$(html_escape <<<"$title")
+        grep -qF "<h2 id=\"$id\">$title</h2>" "$html" || fail "palvo.html: no heading for topic $id"
+        grep -qF "<a href=\"#$id\">$title</a>" <<<"$index" || fail "palvo.html: index lacks topic $id"
+    done < <(sed -n 's/^@topic \([^ ]*\) *\(.*\)$/\1 \2/p' "$help_source")
+    [ "$topics" -gt 0 ] || fail "no topics found in $help_source"
+    # Every jump of the source is a link with the same text, and every link has its target in the page.
+    while IFS='|' read -r id text; do
+        text=$(html_escape <<<"$text")
+        grep -qF "<a href=\"#$id\">$text</a>" "$html" || fail "palvo.html: no link '$text' to #$id"
+    done < <(grep -v '^#' "$help_source" | grep -o '\[\[[^]]*\]\]' | sed 's/^\[\[\(.*\)\]\]$/\1/')
+    local target
+    for target in $(grep -o 'href="#[^"]*"' "$html" | sed 's/href="#\(.*\)"/\1/' | sort -u); do
+        grep -q "id=\"$target\"" "$html" || fail "palvo.html: link to missing #$target"
+    done
+    echo "palvo.html: $topics topics, $(grep -o 'href="#' "$html" | wc -l) links"
+}
+
+for arch in win64 win32; do
+    zip="$dist/Kolbrin-$version-$arch.zip"
+    if [ ! -f "$zip" ]; then
+        fail "$zip is missing"
+        continue
+    fi
+    echo "Kolbrin-$version-$arch.zip: $(stat -c %s "$zip") bytes"
+    listing=$(cmake -E tar tf "$zip" | grep -v '/$' | sort | tr '\n' ' ')
+    expected="Kolbrin/Kolbrin.exe Kolbrin/LICENSE.txt Kolbrin/palvo.hlp Kolbrin/palvo.html Kolbrin/readme.txt "
+    [ "$listing" = "$expected" ] || fail "$arch zip holds: $listing"
+    ! cmake -E tar tf "$zip" | grep -qv '^Kolbrin/' || fail "$arch zip has entries outside Kolbrin/"
+    mkdir -p "$work/$arch"
+    (cd "$work/$arch" && cmake -E tar xf "$zip") || fail "$arch zip does not unpack"
+    case $arch in
+        win64) check_exe "$work/$arch/Kolbrin/Kolbrin.exe" x86_64-w64-mingw32 pei-x86-64 ;;
+        win32) check_exe "$work/$arch/Kolbrin/Kolbrin.exe" i686-w64-mingw32 pei-i386 ;;
+    esac
+done
+if [ -d "$work/win64/Kolbrin" ]; then
+    check_text_files "$work/win64/Kolbrin"
+    check_html "$work/win64/Kolbrin/palvo.html"
+    # Both downloads carry the same documents.
+    for f in palvo.hlp palvo.html readme.txt LICENSE.txt; do
+        cmp -s "$work/win64/Kolbrin/$f" "$work/win32/Kolbrin/$f" || fail "$f differs between the zips"
+    done
+fi
+
+if [ "$failures" -gt 0 ]; then
+    echo "release check: $failures failure(s)"
+    exit 1
+fi
+echo "release check: passed"
