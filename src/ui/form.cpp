@@ -14,12 +14,14 @@ void Form::load() {
     }
     controls_.clear();
     controls_.reserve(design_.controls.size());
-    for (const auto& d : design_.controls) {
-        controls_.push_back(Control{&d, d.caption, d.visible, d.enabled, d.value, d.picture});
+    for (std::size_t i = 0; i < design_.controls.size(); ++i) {
+        const ControlDesign& d = design_.controls[i];
+        controls_.push_back(Control{&d, i, d.caption, d.visible, d.enabled, d.value, d.picture});
     }
     timers_.clear();
-    for (const auto& t : design_.timers) {
-        timers_.push_back(Timer{&t, t.intervalMs, t.enabled});
+    for (std::size_t i = 0; i < design_.timers.size(); ++i) {
+        const TimerDesign& t = design_.timers[i];
+        timers_.push_back(Timer{&t, i, t.intervalMs, t.enabled});
     }
     icon_ = design_.icon;
     visible_ = false;

@@ -30,6 +30,7 @@ struct HandledName {
 // A control's live state. The design stays as it was; the fields below are what the program changes.
 struct Control {
     const ControlDesign* design = nullptr;
+    std::size_t designIndex = 0;  // its place in the design's list of controls
     std::string caption;
     bool visible = true;
     bool enabled = true;
@@ -44,6 +45,7 @@ struct Control {
 
 struct Timer {
     const TimerDesign* design = nullptr;
+    std::size_t designIndex = 0;  // its place in the design's list of timers
     int intervalMs = 0;
     bool enabled = false;
     // A timer ticks only while it is enabled with an interval above zero.

@@ -14,13 +14,6 @@ namespace win32 {
 
 namespace {
 
-int screenDpi() {
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
-}
-
 BOOL CALLBACK findVisibleBox(HWND window, LPARAM found) {
     wchar_t name[8] = {};
     if (IsWindowVisible(window) && GetClassNameW(window, name, 8) > 0 && std::wcscmp(name, L"#32770") == 0) {
@@ -42,7 +35,6 @@ HWND frontMessageBox() {
 
 Backend::Backend(HINSTANCE instance)
     : instance_(instance),
-      dpi_(screenDpi()),
       taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")),
       bigIcon_(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kMainIconId), IMAGE_ICON,
                                              GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0))),

@@ -31,7 +31,6 @@ class Backend : public ui::Backend {
     HICON icon(bool small) const { return small ? smallIcon_.get() : bigIcon_.get(); }
     HCURSOR handCursor() const { return hand_; }
     HENHMETAFILE banner() const { return banner_.get(); }
-    int dpi() const { return dpi_; }
     UINT taskbarCreatedMessage() const { return taskbarCreated_; }
 
     // The program's windows, for a message box that must keep every one of them out of reach.
@@ -45,7 +44,6 @@ class Backend : public ui::Backend {
     HWND boxOwner() const;
 
     HINSTANCE instance_;
-    int dpi_;
     UINT taskbarCreated_;
     UniqueIcon bigIcon_;
     UniqueIcon smallIcon_;

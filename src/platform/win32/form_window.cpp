@@ -1,7 +1,6 @@
 #include "platform/win32/form_window.h"
 
 #include <commctrl.h>
-#include <windowsx.h>
 
 #include <algorithm>
 #include <cmath>
@@ -9,15 +8,15 @@
 #include <numeric>
 
 #include "platform/win32/backend.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/text.h"
 
 namespace win32 {
 
 namespace {
 
-constexpr wchar_t kChildClass[] = L"Kolbrin.Child";  // frames and picture boxes, painted here
-constexpr int kFirstControlId = 100;
 constexpr int kFirstMenuId = 1000;
+constexpr UINT_PTR kFirstTimerId = 1;
 constexpr UINT kBringBoxForward = WM_APP + 1;
 
 std::wstring formClassName(const std::string& formName) {
@@ -53,29 +52,25 @@ Styles windowStyles(const ui::FormDesign& d) {
     return s;
 }
 
-bool isFocusable(ui::ControlKind kind) {
-    switch (kind) {
-        case ui::ControlKind::Button:
-        case ui::ControlKind::OptionButton:
-        case ui::ControlKind::CheckBox:
-        case ui::ControlKind::TextBox:
-            return true;
-        default:
-            return false;
+HMENU createMenuBar(const ui::FormDesign& d, std::map<UINT, std::string>& items) {
+    if (d.menus.empty()) {
+        return nullptr;
     }
-}
-
-// A read-only multi-line text box must not swallow Enter, so that the window's default button gets it.
-LRESULT CALLBACK readOnlyEditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
-    if (msg == WM_GETDLGCODE) {
-        LRESULT code = DefSubclassProc(hwnd, msg, wp, lp);
-        auto* key = reinterpret_cast<MSG*>(lp);
-        if (key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN) {
-            code &= ~(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE);
+    HMENU bar = CreateMenu();
+    UINT id = kFirstMenuId;
+    for (const auto& top : d.menus) {
+        HMENU popup = CreatePopupMenu();
+        for (const auto& item : top.items) {
+            if (item.separator) {
+                AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+            } else {
+                items[id] = item.name;
+                AppendMenuW(popup, MF_STRING, id++, widen(item.caption).c_str());
+            }
         }
-        return code;
+        AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), widen(top.caption).c_str());
     }
-    return DefSubclassProc(hwnd, msg, wp, lp);
+    return bar;
 }
 
 }  // namespace
@@ -85,12 +80,11 @@ void FormWindow::registerClasses(HINSTANCE instance) {
     child.lpfnWndProc = childProc;
     child.hInstance = instance;
     child.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    child.lpszClassName = kChildClass;
+    child.lpszClassName = kPaintedChildClass;
     RegisterClassExW(&child);
 }
 
-FormWindow::FormWindow(Backend& backend, ui::Form& form)
-    : backend_(backend), form_(form), dpi_(backend.dpi()) {
+FormWindow::FormWindow(Backend& backend, ui::Form& form) : backend_(backend), form_(form), dpi_(systemDpi()) {
     const ui::FormDesign& d = form.design();
     const std::wstring className = formClassName(d.name);
     WNDCLASSEXW wc{sizeof wc};
@@ -102,43 +96,18 @@ FormWindow::FormWindow(Backend& backend, ui::Form& form)
         wc.lpszClassName = className.c_str();
         RegisterClassExW(&wc);
     }
-
-    if (!d.menus.empty()) {
-        menu_ = CreateMenu();
-        UINT id = kFirstMenuId;
-        for (const auto& top : d.menus) {
-            HMENU popup = CreatePopupMenu();
-            for (const auto& item : top.items) {
-                if (item.separator) {
-                    AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
-                } else {
-                    menuItems_[id] = item.name;
-                    AppendMenuW(popup, MF_STRING, id++, widen(item.caption).c_str());
-                }
-            }
-            AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), widen(top.caption).c_str());
-        }
-    }
-
+    menu_ = createMenuBar(d, menuItems_);
     Styles s = windowStyles(d);
-    RECT r{0, 0, scale(d.clientWidth), scale(d.clientHeight)};
-    AdjustWindowRectEx(&r, s.style, menu_ != nullptr, s.exStyle);
-    int width = r.right - r.left, height = r.bottom - r.top;
-    hwnd_ = CreateWindowExW(s.exStyle, className.c_str(), widen(d.caption).c_str(), s.style, 0, 0, width,
-                            height, nullptr, menu_, backend.instance(), this);
-    // The menu bar may wrap into more lines than the frame calculation assumed: correct to the exact client.
-    RECT client;
-    GetClientRect(hwnd_, &client);
-    height += scale(d.clientHeight) - (client.bottom - client.top);
-    width += scale(d.clientWidth) - (client.right - client.left);
-    int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    SetWindowPos(hwnd_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    hwnd_ = CreateWindowExW(s.exStyle, className.c_str(), widen(d.caption).c_str(), s.style, 0, 0, 0, 0,
+                            nullptr, menu_, backend.instance(), this);
+    // The window is laid out for the monitor it comes up on.
+    dpi_ = dpiOf(hwnd_);
+    placeWindow();
 
     tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, backend.instance(), nullptr);
-    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, scale(d.unit == ui::Unit::Twips ? 6000 : 400));
+    layoutTooltips();
     iconChanged();
     createControls();
     backend.windowCreated(*this);
@@ -155,13 +124,31 @@ void FormWindow::destroy() {
     if (hwnd_ != nullptr) {
         HWND h = hwnd_;
         for (const auto& t : form_.timers()) {
-            KillTimer(h, reinterpret_cast<UINT_PTR>(&t));
+            KillTimer(h, kFirstTimerId + t.designIndex);
         }
         SetWindowLongPtrW(h, GWLP_USERDATA, 0);
         backend_.windowDestroyed(*this);
         hwnd_ = nullptr;
         DestroyWindow(h);  // its menu, tooltip window and children go with it
     }
+}
+
+// Centred on the screen, with exactly the design's client area at the window's DPI.
+void FormWindow::placeWindow() {
+    const ui::FormDesign& d = form_.design();
+    const int clientWidth = scale(d.clientWidth), clientHeight = scale(d.clientHeight);
+    RECT r = windowRectFor(RECT{0, 0, clientWidth, clientHeight}, GetWindowLongW(hwnd_, GWL_STYLE),
+                           menu_ != nullptr, GetWindowLongW(hwnd_, GWL_EXSTYLE), dpi_);
+    int width = r.right - r.left, height = r.bottom - r.top;
+    SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    // The menu bar may wrap into more lines than the frame calculation assumed: correct to the exact client.
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    height += clientHeight - (client.bottom - client.top);
+    width += clientWidth - (client.right - client.left);
+    int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    SetWindowPos(hwnd_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int FormWindow::scale(int designUnits) const {
@@ -183,9 +170,9 @@ RECT FormWindow::placeOf(const ui::ControlDesign& design) const {
 }
 
 HFONT FormWindow::fontFor(const ui::Font& font) {
-    for (const auto& [f, h] : fontIndex_) {
+    for (const auto& [f, h] : fonts_) {
         if (f == font) {
-            return h;
+            return h.get();
         }
     }
     LOGFONTW lf{};
@@ -196,21 +183,8 @@ HFONT FormWindow::fontFor(const ui::Font& font) {
     lf.lfQuality = DEFAULT_QUALITY;
     std::wstring face = widen(font.face);
     lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
-    fonts_.emplace_back(CreateFontIndirectW(&lf));
-    fontIndex_.emplace_back(font, fonts_.back().get());
-    return fonts_.back().get();
-}
-
-COLORREF FormWindow::colourOf(const ui::Colour& colour, int defaultIndex) const {
-    switch (colour.kind) {
-        case ui::Colour::Kind::Rgb:
-            return RGB(colour.rgb.r, colour.rgb.g, colour.rgb.b);
-        case ui::Colour::Kind::System:
-            return GetSysColor(colour.systemIndex);
-        case ui::Colour::Kind::Default:
-            break;
-    }
-    return GetSysColor(defaultIndex);
+    fonts_.emplace_back(font, UniqueFont(CreateFontIndirectW(&lf)));
+    return fonts_.back().second.get();
 }
 
 HBRUSH FormWindow::brushFor(const ui::Colour& colour) {
@@ -226,111 +200,74 @@ HBRUSH FormWindow::brushFor(const ui::Colour& colour) {
 
 void FormWindow::createControls() {
     const auto& controls = form_.controls();
-    children_.assign(controls.size(), nullptr);
+    peers_.clear();
+    for (const auto& c : controls) {
+        peers_.push_back(makeControlPeer(*this, c));
+    }
     // Created in tab order, so that Tab moves through them as the design says.
-    std::vector<int> order(controls.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+    tabOrder_.resize(controls.size());
+    std::iota(tabOrder_.begin(), tabOrder_.end(), 0);
+    std::stable_sort(tabOrder_.begin(), tabOrder_.end(), [&](int a, int b) {
         return controls[a].design->tabIndex < controls[b].design->tabIndex;
     });
-    for (int i : order) {
-        children_[i] = createControl(controls[i], kFirstControlId + i);
+    for (int i : tabOrder_) {
+        peers_[i]->create();
+        addTooltip(*peers_[i]);
     }
-    tabOrder_ = std::move(order);
     // Frames paint their whole area: keep them under the controls they hold.
-    for (std::size_t i = 0; i < controls.size(); ++i) {
-        if (controls[i].kind() == ui::ControlKind::Frame) {
-            SetWindowPos(children_[i], HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    for (const auto& c : controls) {
+        if (c.kind() == ui::ControlKind::Frame) {
+            SetWindowPos(peers_[c.designIndex]->hwnd(), HWND_BOTTOM, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
     }
 }
 
-HWND FormWindow::createControl(const ui::Control& control, int id) {
-    const ui::ControlDesign& d = *control.design;
-    const wchar_t* cls = L"STATIC";
-    DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
-    DWORD exStyle = 0;
-    switch (d.kind) {
-        case ui::ControlKind::Label:
-            style |= SS_NOTIFY | (d.align == ui::Align::Centre ? SS_CENTER : SS_LEFT);
-            break;
-        case ui::ControlKind::Button:
-            cls = L"BUTTON";
-            style |= WS_TABSTOP;
-            if (d.style == ui::ButtonStyle::Graphical) {
-                style |= BS_OWNERDRAW;
-            } else {
-                style |= d.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
-            }
-            break;
-        case ui::ControlKind::OptionButton:
-            cls = L"BUTTON";
-            style |= WS_TABSTOP | BS_RADIOBUTTON;
-            break;
-        case ui::ControlKind::CheckBox:
-            cls = L"BUTTON";
-            style |= WS_TABSTOP | BS_CHECKBOX;
-            break;
-        case ui::ControlKind::Frame:
-        case ui::ControlKind::PictureBox:
-            cls = kChildClass;
-            break;
-        case ui::ControlKind::TextBox:
-            cls = L"EDIT";
-            style |= WS_TABSTOP | ES_LEFT | (d.multiLine ? ES_MULTILINE : ES_AUTOHSCROLL) |
-                     (d.readOnly ? ES_READONLY : 0);
-            exStyle |= WS_EX_CLIENTEDGE;
-            break;
-        case ui::ControlKind::Image:
-            style |= SS_ENHMETAFILE | SS_NOTIFY;
-            break;
+void FormWindow::addTooltip(const ControlPeer& peer) {
+    const std::string& tooltip = peer.control().design->tooltip;
+    if (tooltip.empty()) {
+        return;
     }
-    RECT r = placeOf(d);
-    std::wstring text = d.kind == ui::ControlKind::Image ? L"" : widen(control.caption);
-    HWND h = CreateWindowExW(exStyle, cls, text.c_str(), style, r.left, r.top, r.right - r.left,
-                             r.bottom - r.top, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                             backend_.instance(), nullptr);
-    SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(d.font)), FALSE);
-    if (d.kind == ui::ControlKind::TextBox && d.readOnly && d.multiLine) {
-        SetWindowSubclass(h, readOnlyEditProc, 1, 0);
-    }
-    if (d.kind == ui::ControlKind::Image && control.picture == ui::Picture::Banner) {
-        SendMessageW(h, STM_SETIMAGE, IMAGE_ENHMETAFILE, reinterpret_cast<LPARAM>(backend_.banner()));
-    }
-    if (!d.tooltip.empty()) {
-        std::wstring tip = widen(d.tooltip);
-        TOOLINFOW ti{};
-        ti.cbSize = TTTOOLINFOW_V1_SIZE;
-        ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        ti.hwnd = hwnd_;
-        ti.uId = reinterpret_cast<UINT_PTR>(h);
-        ti.lpszText = tip.data();
-        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-    }
-    if (d.kind == ui::ControlKind::OptionButton || d.kind == ui::ControlKind::CheckBox) {
-        SendMessageW(h, BM_SETCHECK, control.value ? BST_CHECKED : BST_UNCHECKED, 0);
-    }
-    EnableWindow(h, control.enabled);
-    if (control.visible) {
-        ShowWindow(h, SW_SHOWNA);
-    }
-    return h;
+    std::wstring tip = widen(tooltip);
+    TOOLINFOW ti{};
+    ti.cbSize = TTTOOLINFOW_V1_SIZE;
+    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.hwnd = hwnd_;
+    ti.uId = reinterpret_cast<UINT_PTR>(peer.hwnd());
+    ti.lpszText = tip.data();
+    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
-int FormWindow::controlAt(HWND child) const {
-    auto it = std::find(children_.begin(), children_.end(), child);
-    return it == children_.end() ? -1 : static_cast<int>(it - children_.begin());
+// The tooltips' font and line width follow the window's DPI.
+void FormWindow::layoutTooltips() {
+    LOGFONTW lf = tooltipFontAt(dpi_);
+    UniqueFont font(CreateFontIndirectW(&lf));
+    SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    tooltipFont_ = std::move(font);  // the one the tooltips used until now is released
+    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, scale(form_.design().unit == ui::Unit::Twips ? 6000 : 400));
 }
 
-ui::Control& FormWindow::liveControl(int index) {
-    // The form's control list is the one this window was built from for as long as the window lives.
-    return form_.controlAt(static_cast<std::size_t>(index));
+ControlPeer* FormWindow::peerWithId(int id) const {
+    int i = id - kFirstControlId;
+    return i >= 0 && i < static_cast<int>(peers_.size()) ? peers_[i].get() : nullptr;
+}
+
+ControlPeer* FormWindow::peerOf(HWND child) const {
+    if (child == nullptr || GetParent(child) != hwnd_) {
+        return nullptr;
+    }
+    ControlPeer* peer = peerWithId(GetDlgCtrlID(child));
+    return peer != nullptr && peer->hwnd() == child ? peer : nullptr;
+}
+
+int FormWindow::indexOf(HWND child) const {
+    ControlPeer* peer = peerOf(child);
+    return peer != nullptr ? static_cast<int>(peer->designIndex()) : -1;
 }
 
 bool FormWindow::canTakeFocus(int index) const {
     const ui::Control& c = form_.controls()[index];
-    return isFocusable(c.kind()) && c.visible && c.enabled;
+    return peers_[index]->takesFocus() && c.visible && c.enabled;
 }
 
 int FormWindow::nextInTabOrder(int after) const {
@@ -346,14 +283,14 @@ int FormWindow::nextInTabOrder(int after) const {
 }
 
 int FormWindow::focusedControl() const {
-    return GetActiveWindow() == hwnd_ ? controlAt(GetFocus()) : focus_;
+    return GetActiveWindow() == hwnd_ ? indexOf(GetFocus()) : focus_;
 }
 
 void FormWindow::rememberFocus() {
     HWND focus = GetFocus();
     if (focus == hwnd_) {
         focus_ = -1;
-    } else if (int i = controlAt(focus); i >= 0) {
+    } else if (int i = indexOf(focus); i >= 0) {
         focus_ = i;
     }
 }
@@ -361,7 +298,7 @@ void FormWindow::rememberFocus() {
 void FormWindow::giveFocusTo(int index) {
     focus_ = index;
     if (GetActiveWindow() == hwnd_) {
-        SetFocus(index >= 0 ? children_[index] : hwnd_);
+        SetFocus(index >= 0 ? peers_[index]->hwnd() : hwnd_);
     }
 }
 
@@ -370,7 +307,7 @@ void FormWindow::restoreFocus() {
     int target = focus_ >= 0 && canTakeFocus(focus_) ? focus_ : nextInTabOrder(focusLeft_);
     if (target >= 0 && GetActiveWindow() == hwnd_ && !IsIconic(hwnd_)) {
         focus_ = target;
-        SetFocus(children_[target]);
+        SetFocus(peers_[target]->hwnd());
     }
 }
 
@@ -422,40 +359,19 @@ void FormWindow::restore() {
 }
 
 void FormWindow::controlChanged(const ui::Control& control) {
-    int i = static_cast<int>(&control - form_.controls().data());
-    if (i < 0 || i >= static_cast<int>(children_.size())) {
+    if (control.designIndex >= peers_.size()) {
         return;
     }
-    HWND h = children_[i];
+    const int i = static_cast<int>(control.designIndex);
+    ControlPeer& peer = *peers_[i];
     const bool hadFocus = focusedControl() == i;
-    const bool couldTakeFocus =
-        isFocusable(control.kind()) && IsWindowEnabled(h) && (GetWindowLongW(h, GWL_STYLE) & WS_VISIBLE) != 0;
-    if (control.kind() != ui::ControlKind::Image) {
-        std::wstring text = widen(control.caption);
-        wchar_t current[512] = {};
-        GetWindowTextW(h, current, 512);
-        if (text != current) {
-            SetWindowTextW(h, text.c_str());
-            InvalidateRect(h, nullptr, TRUE);
-        }
-    }
-    if (control.kind() == ui::ControlKind::OptionButton || control.kind() == ui::ControlKind::CheckBox) {
-        SendMessageW(h, BM_SETCHECK, control.value ? BST_CHECKED : BST_UNCHECKED, 0);
-    }
-    if (control.kind() == ui::ControlKind::PictureBox) {
-        InvalidateRect(h, nullptr, TRUE);
-    }
-    if ((IsWindowEnabled(h) != 0) != control.enabled) {
-        EnableWindow(h, control.enabled);
-    }
-    if (((GetWindowLongW(h, GWL_STYLE) & WS_VISIBLE) != 0) != control.visible) {
-        ShowWindow(h, control.visible ? SW_SHOWNA : SW_HIDE);
-    }
+    const bool couldTakeFocus = peer.canTakeFocusNow();
+    peer.update();
     focusChanged(i, couldTakeFocus, hadFocus);
 }
 
 void FormWindow::timerChanged(const ui::Timer& timer) {
-    auto id = reinterpret_cast<UINT_PTR>(&timer);
+    const UINT_PTR id = kFirstTimerId + timer.designIndex;
     if (timer.running()) {
         SetTimer(hwnd_, id, static_cast<UINT>(timer.intervalMs), nullptr);
     } else {
@@ -471,8 +387,7 @@ void FormWindow::iconChanged() {
 }
 
 std::uintptr_t FormWindow::nativeHandle(const ui::Control& control) const {
-    int i = static_cast<int>(&control - form_.controls().data());
-    return reinterpret_cast<std::uintptr_t>(children_.at(i));
+    return reinterpret_cast<std::uintptr_t>(peers_.at(control.designIndex)->hwnd());
 }
 
 LRESULT CALLBACK FormWindow::formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -495,83 +410,15 @@ LRESULT CALLBACK FormWindow::formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 }
 
 LRESULT CALLBACK FormWindow::childProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* peer = reinterpret_cast<ControlPeer*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (peer == nullptr || peer->hwnd() != hwnd) {
+        return DefWindowProcW(hwnd, msg, wp, lp);
+    }
     try {
-        return childMessage(hwnd, msg, wp, lp);
+        return peer->ownMessage(msg, wp, lp);
     } catch (...) {
         std::terminate();
     }
-}
-
-LRESULT FormWindow::childMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    int i = self ? self->controlAt(hwnd) : -1;
-    if (i < 0) {
-        return DefWindowProcW(hwnd, msg, wp, lp);
-    }
-    switch (msg) {
-        case WM_PAINT: {
-            const ui::Control& c = self->form_.controls()[i];
-            if (c.kind() == ui::ControlKind::Frame) {
-                self->paintFrame(hwnd, c);
-            } else {
-                self->paintPicture(hwnd, c);
-            }
-            return 0;
-        }
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_MOUSEMOVE: {
-            // The shell's notifications for the tray icon arrive here as mouse moves whose X is the
-            // mouse message it saw over the icon.
-            ui::Form& form = self->form_;
-            int shift = (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
-                        (GetKeyState(VK_MENU) < 0 ? 4 : 0);
-            int button = (wp & MK_LBUTTON ? 1 : 0) | (wp & MK_RBUTTON ? 2 : 0) | (wp & MK_MBUTTON ? 4 : 0);
-            form.userMouseMove(self->liveControl(i), button, shift, static_cast<float>(GET_X_LPARAM(lp)),
-                               static_cast<float>(GET_Y_LPARAM(lp)));
-            return 0;
-        }
-    }
-    return DefWindowProcW(hwnd, msg, wp, lp);
-}
-
-void FormWindow::paintFrame(HWND frame, const ui::Control& control) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(frame, &ps);
-    RECT r;
-    GetClientRect(frame, &r);
-    FillRect(dc, &r, brushFor(control.design->back));
-    HFONT font = fontFor(control.design->font);
-    ScopedSelect selectFont(dc, font);
-    TEXTMETRICW tm;
-    GetTextMetricsW(dc, &tm);
-    RECT edge = r;
-    edge.top += tm.tmHeight / 2;
-    DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT);
-    std::wstring caption = widen(control.caption);
-    if (!caption.empty()) {
-        ScopedTextColours colours(dc, colourOf(control.design->fore, COLOR_WINDOWTEXT), OPAQUE);
-        SetBkColor(dc, colourOf(control.design->back, COLOR_BTNFACE));
-        RECT text{r.left + scale(form_.design().unit == ui::Unit::Twips ? 120 : 8), r.top, r.right,
-                  r.top + tm.tmHeight};
-        DrawTextW(dc, caption.c_str(), -1, &text, DT_LEFT | DT_TOP | DT_SINGLELINE);
-    }
-    EndPaint(frame, &ps);
-}
-
-void FormWindow::paintPicture(HWND picture, const ui::Control& control) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(picture, &ps);
-    RECT r;
-    GetClientRect(picture, &r);
-    FillRect(dc, &r,
-             brushFor(control.design->back.kind == ui::Colour::Kind::Default ? form_.design().back
-                                                                             : control.design->back));
-    if (control.picture == ui::Picture::MainIcon) {
-        int size = MulDiv(32, dpi_, 96);
-        DrawIconEx(dc, 0, 0, backend_.icon(false), size, size, 0, nullptr, DI_NORMAL);
-    }
-    EndPaint(picture, &ps);
 }
 
 LRESULT FormWindow::onCommand(WPARAM wp, LPARAM lp) {
@@ -584,68 +431,83 @@ LRESULT FormWindow::onCommand(WPARAM wp, LPARAM lp) {
         }
         return 0;
     }
-    int i = static_cast<int>(id) - kFirstControlId;
-    if (i < 0 || i >= static_cast<int>(children_.size()) || HIWORD(wp) != BN_CLICKED) {
-        return 0;
-    }
-    ui::Control& c = liveControl(i);
-    if (c.kind() == ui::ControlKind::Button || c.kind() == ui::ControlKind::OptionButton ||
-        c.kind() == ui::ControlKind::CheckBox) {
-        form_.userClicked(c);
+    if (ControlPeer* peer = peerOf(reinterpret_cast<HWND>(lp)); peer != nullptr && peer->id() == int(id)) {
+        peer->command(HIWORD(wp));
     }
     return 0;
 }
 
-LRESULT FormWindow::onControlColour(HDC dc, HWND child, UINT msg, WPARAM wp, LPARAM lp) {
-    int i = controlAt(child);
-    if (i < 0) {
-        return DefWindowProcW(hwnd_, msg, wp, lp);
+// Everything is laid out again from the design at the new DPI, never scaled from the old pixels; the
+// window takes the rectangle the system suggests for it.
+void FormWindow::onDpiChanged(int dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    auto oldFonts = std::move(fonts_);
+    fonts_.clear();
+    for (auto& peer : peers_) {
+        peer->layout();
     }
-    const ui::ControlDesign& d = *form_.controls()[i].design;
-    // A control without its own back colour shows the window's, as on the form editor.
-    const ui::Colour& back = d.back.kind != ui::Colour::Kind::Default ? d.back
-                             : d.kind == ui::ControlKind::TextBox     ? ui::systemColour(COLOR_WINDOW)
-                                                                      : form_.design().back;
-    SetTextColor(dc, colourOf(d.fore, COLOR_WINDOWTEXT));
-    SetBkColor(dc, colourOf(back, COLOR_BTNFACE));
-    return reinterpret_cast<LRESULT>(brushFor(back));
+    layoutTooltips();
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(hwnd_, nullptr, TRUE);
+    // The controls hold the new fonts now; the old ones go with oldFonts.
 }
 
-void FormWindow::onDrawItem(const DRAWITEMSTRUCT& item) {
-    int i = controlAt(item.hwndItem);
-    if (i < 0) {
-        return;
-    }
-    const ui::Control& c = form_.controls()[i];
-    HDC dc = item.hDC;
-    RECT r = item.rcItem;
-    bool pressed = item.itemState & ODS_SELECTED;
-    bool disabled = item.itemState & ODS_DISABLED;
-    FillRect(dc, &r, brushFor(c.design->back));
-    DrawEdge(dc, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
-    RECT text = r;
-    if (pressed) {
-        OffsetRect(&text, 1, 1);
-    }
-    ScopedSelect font(dc, fontFor(c.design->font));
-    std::wstring caption = widen(c.caption);
-    if (disabled) {
-        // The engraved look of a disabled caption: a light copy one pixel down and right, grey on top.
-        RECT shadow = text;
-        OffsetRect(&shadow, 1, 1);
-        ScopedTextColours light(dc, GetSysColor(COLOR_3DHILIGHT), TRANSPARENT);
-        DrawTextW(dc, caption.c_str(), -1, &shadow, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-        SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
-        DrawTextW(dc, caption.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+LRESULT FormWindow::onActivate(WPARAM wp, LPARAM lp) {
+    if (LOWORD(wp) == WA_INACTIVE) {
+        rememberFocus();
+    } else if (!IsWindowEnabled(hwnd_)) {
+        // Only a message box disables the program's windows: activated from outside (the taskbar,
+        // Alt+Tab), the window hands the activation on to the box once this is over.
+        PostMessageW(hwnd_, kBringBoxForward, 0, 0);
     } else {
-        ScopedTextColours colours(dc, colourOf(c.design->fore, COLOR_BTNTEXT), TRANSPARENT);
-        DrawTextW(dc, caption.c_str(), -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        restoreFocus();
+        if (focusedControl() >= 0) {
+            return 0;
+        }
     }
-    if (item.itemState & ODS_FOCUS) {
-        RECT focus = r;
-        InflateRect(&focus, -4, -4);
-        DrawFocusRect(dc, &focus);
+    return DefWindowProcW(hwnd_, WM_ACTIVATE, wp, lp);
+}
+
+LRESULT FormWindow::onSetCursor(WPARAM wp, LPARAM lp) {
+    const UINT mouse = HIWORD(lp);
+    if (!IsWindowEnabled(hwnd_) &&
+        (mouse == WM_LBUTTONDOWN || mouse == WM_RBUTTONDOWN || mouse == WM_MBUTTONDOWN)) {
+        // A press on a window that a message box keeps out of reach brings the box forward.
+        backend_.bringMessageBoxForward();
     }
+    ControlPeer* peer = peerOf(reinterpret_cast<HWND>(wp));
+    if (peer != nullptr && peer->control().design->handCursor && LOWORD(lp) == HTCLIENT) {
+        SetCursor(backend_.handCursor());
+        return TRUE;
+    }
+    return DefWindowProcW(hwnd_, WM_SETCURSOR, wp, lp);
+}
+
+// As in a dialog, Enter presses the button that has the focus, else the default button.
+LRESULT FormWindow::defaultButton() const {
+    if (ControlPeer* focused = peerOf(GetFocus()); focused != nullptr && focused->isPushButton()) {
+        return MAKELRESULT(focused->id(), DC_HASDEFID);
+    }
+    for (const auto& peer : peers_) {
+        if (peer->control().design->isDefault) {
+            return MAKELRESULT(peer->id(), DC_HASDEFID);
+        }
+    }
+    return 0;
+}
+
+void FormWindow::onTimer(UINT_PTR id) {
+    const std::size_t index = id - kFirstTimerId;
+    if (id >= kFirstTimerId && index < form_.timers().size()) {
+        form_.userTimer(form_.timerAt(index));
+    }
+}
+
+void FormWindow::eraseBackground(HDC dc) {
+    RECT r;
+    GetClientRect(hwnd_, &r);
+    FillRect(dc, &r, brushFor(form_.design().back));
 }
 
 LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
@@ -657,12 +519,7 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_COMMAND:
             return onCommand(wp, lp);
         case WM_TIMER:
-            for (std::size_t i = 0; i < form_.timers().size(); ++i) {
-                if (reinterpret_cast<UINT_PTR>(&form_.timers()[i]) == wp) {
-                    form_.userTimer(form_.timerAt(i));
-                    break;
-                }
-            }
+            onTimer(wp);
             return 0;
         case WM_CLOSE:
             form_.userClose();
@@ -672,64 +529,35 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
                 form_.userClose();
             }
             return 0;
-        case WM_ERASEBKGND: {
-            RECT r;
-            GetClientRect(hwnd_, &r);
-            FillRect(reinterpret_cast<HDC>(wp), &r, brushFor(form_.design().back));
+        case WM_ERASEBKGND:
+            eraseBackground(reinterpret_cast<HDC>(wp));
             return 1;
-        }
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
         case WM_CTLCOLOREDIT:
-            return onControlColour(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp), msg, wp, lp);
-        case WM_DRAWITEM:
-            onDrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lp));
-            return TRUE;
-        case WM_ACTIVATE:
-            if (LOWORD(wp) == WA_INACTIVE) {
-                rememberFocus();
-            } else if (!IsWindowEnabled(hwnd_)) {
-                // Only a message box disables the program's windows: activated from outside (the
-                // taskbar, Alt+Tab), the window hands the activation on to the box once this is over.
-                PostMessageW(hwnd_, kBringBoxForward, 0, 0);
-            } else {
-                restoreFocus();
-                if (focusedControl() >= 0) {
-                    return 0;
-                }
+            if (ControlPeer* peer = peerOf(reinterpret_cast<HWND>(lp))) {
+                return reinterpret_cast<LRESULT>(peer->colours(reinterpret_cast<HDC>(wp)));
             }
             break;
+        case WM_DRAWITEM: {
+            const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+            if (ControlPeer* peer = peerOf(item.hwndItem)) {
+                peer->drawItem(item);
+            }
+            return TRUE;
+        }
+        case WM_DPICHANGED:
+            onDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
+            return 0;
+        case WM_ACTIVATE:
+            return onActivate(wp, lp);
         case kBringBoxForward:
             backend_.bringMessageBoxForward();
             return 0;
-        case WM_SETCURSOR: {
-            const UINT mouse = HIWORD(lp);
-            if (!IsWindowEnabled(hwnd_) &&
-                (mouse == WM_LBUTTONDOWN || mouse == WM_RBUTTONDOWN || mouse == WM_MBUTTONDOWN)) {
-                // A press on a window that a message box keeps out of reach brings the box forward.
-                backend_.bringMessageBoxForward();
-            }
-            int i = controlAt(reinterpret_cast<HWND>(wp));
-            if (i >= 0 && form_.controls()[i].design->handCursor && LOWORD(lp) == HTCLIENT) {
-                SetCursor(backend_.handCursor());
-                return TRUE;
-            }
-            break;
-        }
-        case DM_GETDEFID: {
-            // As in a dialog, Enter presses the button that has the focus, else the default button.
-            if (int f = controlAt(GetFocus());
-                f >= 0 && form_.controls()[f].kind() == ui::ControlKind::Button) {
-                return MAKELRESULT(kFirstControlId + f, DC_HASDEFID);
-            }
-            const auto& controls = form_.controls();
-            for (std::size_t i = 0; i < controls.size(); ++i) {
-                if (controls[i].design->isDefault) {
-                    return MAKELRESULT(kFirstControlId + i, DC_HASDEFID);
-                }
-            }
-            return 0;
-        }
+        case WM_SETCURSOR:
+            return onSetCursor(wp, lp);
+        case DM_GETDEFID:
+            return defaultButton();
         default:
             break;
     }
