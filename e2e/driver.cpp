@@ -503,6 +503,12 @@ int screenDpi() {
     return dpi;
 }
 
+int passDpi() {
+    wchar_t value[16] = {};
+    DWORD n = GetEnvironmentVariableW(L"KOLBRIN_E2E_DPI", value, 16);
+    return n > 0 && n < 16 ? _wtoi(value) : 96;
+}
+
 int scaled(int pixelsAt96) {
     return MulDiv(pixelsAt96, screenDpi(), 96);
 }

@@ -121,6 +121,9 @@ void screenshot(const std::string& name);
 
 int screenDpi();
 int scaled(int pixelsAt96);
+// The DPI this run of the tests was started for (KOLBRIN_E2E_DPI, 96 when unset); the layout tests run
+// once at each DPI the test script sets.
+int passDpi();
 
 // The window that has the keyboard focus in the thread of `window` (another process's focus is not
 // visible to GetFocus).

@@ -61,6 +61,7 @@ check_exe() {
     grep -q 'BLOCK "041104b0"\|BLOCK "041104B0"' "$rc" || fail "$arch Kolbrin.exe: no Japanese Unicode string block"
     grep -qi 'VALUE "Translation", 0x411, *1200' "$rc" || fail "$arch Kolbrin.exe: Translation is not 0x411, 1200"
     grep -aq 'level="asInvoker"' "$exe" || fail "$arch Kolbrin.exe: manifest without asInvoker"
+    grep -aq "PerMonitorV2, PerMonitor</dpiAwareness>" "$exe" || fail "$arch Kolbrin.exe: manifest without per-monitor DPI awareness"
     grep -aq "name=\"Kolbrin\" version=\"$major.$minor.0.0\"" "$exe" || fail "$arch Kolbrin.exe: manifest version"
     echo "$arch Kolbrin.exe: $size bytes"
 }
