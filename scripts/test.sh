@@ -18,7 +18,7 @@ source scripts/wine-env.sh
 xvfb_start || exit 1
 release_folders() { chattr -R -i "$WINEPREFIX/drive_c/kolbrin-e2e" 2>/dev/null || true; }
 trap 'wineserver -k 2>/dev/null; xvfb_stop; release_folders' EXIT
-wine_prefix_init
+wine_prefix_init || exit 1
 # A run that was cut short may have left a folder marked unchangeable.
 release_folders
 rm -rf "$WINEPREFIX/drive_c/kolbrin-e2e/shots"
