@@ -1,6 +1,8 @@
 #include "e2e/driver.h"
 
 #include <commctrl.h>
+#include <psapi.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -486,6 +488,62 @@ int screenDpi() {
 
 int scaled(int pixelsAt96) {
     return MulDiv(pixelsAt96, screenDpi(), 96);
+}
+
+HeldFile::HeldFile(const std::wstring& path)
+    : handle_(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr)) {}
+
+HeldFile::~HeldFile() {
+    release();
+}
+
+void HeldFile::release() {
+    if (held()) {
+        CloseHandle(handle_);
+        handle_ = INVALID_HANDLE_VALUE;
+    }
+}
+
+void removeTrayIcon(HWND owner, UINT id) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    data.hWnd = owner;
+    data.uID = id;
+    Shell_NotifyIconW(NIM_DELETE, &data);
+}
+
+void broadcastTaskbarCreated() {
+    SendNotifyMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+}
+
+int topWindowCount(DWORD pid) {
+    struct Args {
+        DWORD pid;
+        int count;
+    } args{pid, 0};
+    EnumWindows(
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* a = reinterpret_cast<Args*>(lp);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(h, &owner);
+            a->count += owner == a->pid;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&args));
+    return args.count;
+}
+
+SIZE_T privateBytes(DWORD pid) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    bool ok =
+        process != nullptr &&
+        GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
+    if (process != nullptr) {
+        CloseHandle(process);
+    }
+    return ok ? counters.PrivateUsage : 0;
 }
 
 }  // namespace e2e
