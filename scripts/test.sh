@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
-# Every test: native (Linux), Windows-side and end-to-end (the real Kolbrin.exe under Wine on Xvfb).
+# Every test: native (Linux), the native ones again under AddressSanitizer and UBSan with short fuzz runs,
+# Windows-side and end-to-end (the real Kolbrin.exe under Wine on Xvfb).
 # Installs what it needs; makes its own Wine prefix and display. The 32-bit build is built and checked.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
 scripts/setup.sh || exit 1
-scripts/build.sh native win64 win32 || exit 1
+scripts/build.sh native native-asan win64 win32 || exit 1
 
 status=0
 echo "== native tests"
 ctest --preset native || status=1
+
+echo "== native tests under AddressSanitizer and UBSan; short fuzz runs"
+ctest --preset native-asan || status=1
 
 echo "== Windows-side and end-to-end tests under Wine"
 export KOLBRIN_FORCE_XVFB=1
