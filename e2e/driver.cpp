@@ -1,6 +1,8 @@
 #include "e2e/driver.h"
 
 #include <commctrl.h>
+#include <psapi.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -516,6 +518,61 @@ int scaled(int pixelsAt96) {
 HWND focusIn(HWND window) {
     GUITHREADINFO info{sizeof info};
     return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+HeldFile::HeldFile(const std::wstring& path)
+    : handle_(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr)) {}
+
+HeldFile::~HeldFile() {
+    release();
+}
+
+void HeldFile::release() {
+    if (held()) {
+        CloseHandle(handle_);
+        handle_ = INVALID_HANDLE_VALUE;
+    }
+}
+
+void removeTrayIcon(HWND owner, UINT id) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    data.hWnd = owner;
+    data.uID = id;
+    Shell_NotifyIconW(NIM_DELETE, &data);
+}
+
+void broadcastTaskbarCreated() {
+    SendNotifyMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+}
+
+int topWindowCount(DWORD pid) {
+    struct Args {
+        DWORD pid;
+        int count;
+    } args{pid, 0};
+    EnumWindows(
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* a = reinterpret_cast<Args*>(lp);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(h, &owner);
+            a->count += owner == a->pid;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&args));
+    return args.count;
+}
+
+SIZE_T privateBytes(DWORD pid) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    PROCESS_MEMORY_COUNTERS counters{};
+    bool ok = process != nullptr && GetProcessMemoryInfo(process, &counters, sizeof counters);
+    if (process != nullptr) {
+        CloseHandle(process);
+    }
+    // The commit charge: the private bytes. Wine fills it (from the process's anonymous memory) but
+    // leaves the newer PrivateUsage field, which says the same on Windows, at zero.
+    return ok ? counters.PagefileUsage : 0;
 }
 
 }  // namespace e2e

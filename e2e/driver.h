@@ -129,4 +129,28 @@ int passDpi();
 // visible to GetFocus).
 HWND focusIn(HWND window);
 
+// Another program's hold on a file: opened for reading and writing without sharing (created with these
+// bytes when missing), so nobody else can open, replace or delete it until the hold ends.
+class HeldFile {
+  public:
+    explicit HeldFile(const std::wstring& path);
+    ~HeldFile();
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+    bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
+    void release();
+
+  private:
+    HANDLE handle_;
+};
+
+// What a restarted shell does: the notification area forgets the icons, then "TaskbarCreated" goes to
+// every top-level window.
+void removeTrayIcon(HWND owner, UINT id = 0);
+void broadcastTaskbarCreated();
+
+// Every top-level window of a process, visible or not, and the process's private bytes.
+int topWindowCount(DWORD pid);
+SIZE_T privateBytes(DWORD pid);
+
 }  // namespace e2e

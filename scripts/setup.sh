@@ -4,7 +4,8 @@ set -euo pipefail
 
 packages=(cmake g++ make libgtest-dev libbenchmark-dev googletest
           g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64
-          xvfb xdotool imagemagick fonts-ipafont-gothic locales e2fsprogs)
+          xvfb xdotool imagemagick fonts-ipafont-gothic fonts-wine locales e2fsprogs
+          clang libclang-rt-14-dev)
 
 missing=()
 for p in "${packages[@]}"; do

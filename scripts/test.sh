@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
-# Every test: native (Linux), Windows-side and end-to-end (the real Kolbrin.exe under Wine on Xvfb).
+# Every test: native (Linux), the native ones again under AddressSanitizer and UBSan with short fuzz runs,
+# Windows-side and end-to-end (the real Kolbrin.exe under Wine on Xvfb).
 # Installs what it needs; makes its own Wine prefix and display. The 32-bit build is built and checked.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
 scripts/setup.sh || exit 1
-scripts/build.sh native win64 win32 || exit 1
+scripts/build.sh native native-asan win64 win32 || exit 1
 
 status=0
 echo "== native tests"
 ctest --preset native || status=1
+
+echo "== native tests under AddressSanitizer and UBSan; short fuzz runs"
+ctest --preset native-asan || status=1
 
 # Before the Wine tests: the end-to-end tests start the 64-bit download unpacked.
 echo "== release downloads"
@@ -22,7 +26,7 @@ source scripts/wine-env.sh
 xvfb_start || exit 1
 release_folders() { chattr -R -i "$WINEPREFIX/drive_c/kolbrin-e2e" 2>/dev/null || true; }
 trap 'wineserver -k 2>/dev/null; xvfb_stop; release_folders' EXIT
-wine_prefix_init
+wine_prefix_init || exit 1
 # A run that was cut short may have left a folder marked unchangeable.
 release_folders
 rm -rf "$WINEPREFIX/drive_c/kolbrin-e2e/shots"

@@ -8,12 +8,9 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 
-# Creates the prefix once, with the program's fonts resolving to the IPA Gothic fonts and every program
-# running in one virtual desktop that has a taskbar with a notification area.
-wine_prefix_init() {
-    if [ -f "$WINEPREFIX/.kolbrin-ready" ]; then
-        return 0
-    fi
+# Sets the prefix up: the program's fonts resolve to the IPA Gothic fonts, every program runs in one
+# virtual desktop that has a taskbar with a notification area, and the caption buttons have their font.
+wine_prefix_setup() {
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w
@@ -38,10 +35,35 @@ REG
     } >"$reg"
     wine regedit "$reg" >/dev/null 2>&1
     wineserver -w
-    # Wine draws the caption buttons with its Marlett font; this build does not find it where it is
-    # installed, so the prefix gets a copy (otherwise the close box shows a plain letter "r").
+    # Wine draws the caption buttons with its Marlett font (Debian's fonts-wine); this build does not
+    # find it where it is installed, so the prefix gets a copy.
     cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-    touch "$WINEPREFIX/.kolbrin-ready"
+}
+
+# Sets the prefix up when it is new or was set up by a different version of wine_prefix_setup: the ready
+# mark holds a digest of the set-up itself, so a change to it reaches prefixes made before.
+wine_prefix_init() {
+    local mark="$WINEPREFIX/.kolbrin-ready" digest
+    local marlett="$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf"
+    digest=$(declare -f wine_prefix_setup | sha256sum | cut -d' ' -f1)
+    # A run at another resolution that was killed outright (no trap runs then) left this behind.
+    if [ -f "$WINEPREFIX/.kolbrin-dpi" ]; then
+        wine_set_dpi 96
+        rm -f "$WINEPREFIX/.kolbrin-dpi"
+    fi
+    if [ -f "$mark" ] && [ "$(cat "$mark")" = "$digest" ] && [ -f "$marlett" ]; then
+        return 0
+    fi
+    rm -f "$mark"
+    wine_prefix_setup
+    # Without the caption font every close box shows a plain letter "r": refuse such a prefix rather
+    # than let a test or a screenshot use it.
+    if [ ! -f "$marlett" ]; then
+        echo "wine-env: the caption font Marlett is missing from the Wine prefix;" \
+             "install Debian's fonts-wine (scripts/setup.sh does) and run again." >&2
+        return 1
+    fi
+    echo "$digest" >"$mark"
 }
 
 # Sets the prefix's screen resolution in dots per inch (96, 120, 144 ...).

@@ -37,7 +37,11 @@ class Parser {
             if (end == std::string_view::npos)
                 end = text.size();
             ++line_;
-            parseLine(trim(text.substr(start, end - start)));
+            std::string_view line = trim(text.substr(start, end - start));
+            if (const char* control = controlCharacter(line))
+                fail(line_, "control character " + codePoint(*control));
+            else
+                parseLine(line);
             start = end + 1;
         }
         if (error_.empty())
@@ -46,6 +50,21 @@ class Parser {
     }
 
   private:
+    // The help file ends its strings with NUL and the viewer gives other control characters no meaning,
+    // so none may reach a topic (a tab is the only one a text editor leaves in by design).
+    static const char* controlCharacter(std::string_view line) {
+        for (const char& c : line) {
+            if ((static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7f)
+                return &c;
+        }
+        return nullptr;
+    }
+    static std::string codePoint(char c) {
+        static constexpr char kHex[] = "0123456789ABCDEF";
+        unsigned v = static_cast<unsigned char>(c);
+        return std::string("U+00") + kHex[v >> 4] + kHex[v & 0xf];
+    }
+
     void fail(int line, const std::string& message) {
         if (error_.empty())
             error_ = name_ + ":" + std::to_string(line) + ": " + message;

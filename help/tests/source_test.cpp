@@ -39,6 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadSource{"emoji_in_title", "@title T\n@topic top 目次😀\n", "help.txt:2: ", "U+1F600"},
         BadSource{"unmappable_in_jump_text", kHead + "[[top|ŝ]]\n", "help.txt:3: ", "U+015D"},
         BadSource{"unmappable_file_title", "\n@title Ω€\n@topic top x\n", "help.txt:2: ", "U+20AC"},
+        BadSource{"nul_in_text", kHead + "ok\nbad" + std::string(1, '\0') + "x\n", "help.txt:4: ", "U+0000"},
         BadSource{"broken_utf8", kHead + "ok\n\xE3\x81 broken\n", "help.txt:4: ", "invalid UTF-8"},
         BadSource{"text_before_topic", "@title T\nloose text\n", "help.txt:2: ", "before the first @topic"},
         BadSource{"jump_to_unknown_topic", kHead + "[[nowhere|x]]\n",
