@@ -56,12 +56,12 @@ static_assert(LineSummary::kHeadBytes > longestFixedText());
 
 bool Loader::feed(std::string_view piece) {
     for (char c : piece) {
-        if (decided()) {
+        if (decided_) {
             return false;
         }
         take(static_cast<unsigned char>(c));
     }
-    return !decided();
+    return !decided_;
 }
 
 void Loader::take(unsigned char c) {
@@ -78,6 +78,11 @@ void Loader::take(unsigned char c) {
     inLine_ = true;
     if (current_.head.size() < LineSummary::kHeadBytes) {
         current_.head.push_back(static_cast<char>(c));
+        // A first or second line that has left its expected text can never equal it: the file is
+        // incompatible, however long the line goes on.
+        if (count_ < 2 && !(count_ == 0 ? kHeader : kVersion).starts_with(current_.head)) {
+            decided_ = true;
+        }
     } else {
         current_.longer = true;
     }
@@ -100,16 +105,12 @@ void Loader::endLine() {
     current_ = LineSummary{};
     inLine_ = false;
     pendingLead_ = false;
-}
-
-bool Loader::decided() const {
-    return count_ == kLines || (count_ >= 1 && !lines_[0].equals(kHeader)) ||
-           (count_ >= 2 && !lines_[1].equals(kVersion));
+    decided_ = count_ == kLines || !lines_[0].equals(kHeader) || (count_ >= 2 && !lines_[1].equals(kVersion));
 }
 
 Parsed Loader::finish() {
     // The last line needs no line end of its own.
-    if (inLine_ && !decided()) {
+    if (inLine_ && count_ < kLines) {
         endLine();
     }
     Parsed result;

@@ -48,8 +48,9 @@ struct LineSummary {
 // the size of the file or of its lines.
 class Loader {
   public:
-    // Takes the next piece of the file. False once the outcome no longer depends on what follows, so the
-    // caller can stop reading.
+    // Takes the next piece of the file. False once the outcome no longer depends on what follows (five
+    // lines read, or a first or second line that is not the header or the version), so the caller can
+    // stop reading.
     bool feed(std::string_view piece);
     // The outcome once the file has ended (or feed returned false).
     Parsed finish();
@@ -61,7 +62,6 @@ class Loader {
     static constexpr int kLines = 5;
     void take(unsigned char c);
     void endLine();
-    bool decided() const;
 
     std::array<LineSummary, kLines> lines_{};
     int count_ = 0;
@@ -69,6 +69,7 @@ class Loader {
     bool inLine_ = false;       // bytes were seen since the last line end
     bool afterCr_ = false;      // the last byte ended a line at CR: a LF now belongs to that end
     bool pendingLead_ = false;  // the line's last byte so far opens a double-byte character
+    bool decided_ = false;      // what follows can no longer change the outcome
 };
 
 // Reads a whole file's bytes as the load does.

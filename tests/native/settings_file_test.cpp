@@ -150,8 +150,14 @@ TEST(Loader, ReadsNoFurtherThanTheOutcomeNeeds) {
     std::vector<Case> cases = {
         {"five lines, then a long tail", ok + tail, ok.size(), settings::Parsed::Outcome::Read},
         {"a wrong header, then a long tail", "Other\r" + tail, 6, settings::Parsed::Outcome::Incompatible},
-        {"one endless first line", kHeader + tail, kHeader.size() + tail.size(),
+        {"one endless first line", kHeader + tail, kHeader.size() + 1,
          settings::Parsed::Outcome::Incompatible},
+        {"an endless version line", kHeader + "\r\n" + kVersion + tail, kHeader.size() + kVersion.size() + 3,
+         settings::Parsed::Outcome::Incompatible},
+        {"an endless third line must be read to its last character",
+         crlfLines({kHeader, kVersion}) + kOptKey + tail,
+         kHeader.size() + kVersion.size() + 4 + kOptKey.size() + tail.size(),
+         settings::Parsed::Outcome::Unreadable},
     };
     for (const auto& c : cases) {
         HeadlessApp app;

@@ -72,22 +72,39 @@ void Backend::windowDestroyed(FormWindow& window) {
 // in, else to the program's window nearest the top; with no window visible (during the start-up) it
 // has none. A box opened while another is up belongs to that one.
 HWND Backend::boxOwner() const {
-    auto ours = [&](HWND h) {
-        return h != nullptr && IsWindowVisible(h) &&
-               std::any_of(windows_.begin(), windows_.end(), [h](FormWindow* w) { return w->hwnd() == h; });
-    };
     if (openBoxes_ > 0) {
         return frontMessageBox();
     }
-    if (HWND active = GetActiveWindow(); ours(active)) {
+    if (HWND active = GetActiveWindow(); isShownWindow(active)) {
         return active;
     }
+    return topShownWindow();
+}
+
+bool Backend::isShownWindow(HWND h) const {
+    return h != nullptr && IsWindowVisible(h) &&
+           std::any_of(windows_.begin(), windows_.end(), [h](FormWindow* w) { return w->hwnd() == h; });
+}
+
+HWND Backend::topShownWindow() const {
     for (HWND h = GetTopWindow(nullptr); h != nullptr; h = GetWindow(h, GW_HWNDNEXT)) {
-        if (ours(h)) {
+        if (isShownWindow(h)) {
             return h;
         }
     }
     return nullptr;
+}
+
+// When the active window goes (its box closed, or it was unloaded) the system picks the next one by its
+// own rules, which can be the taskbar or a minimised window; the user expects the program's window in
+// front to take over.
+void Backend::keepActivationInProgram() const {
+    if (openBoxes_ > 0 || isShownWindow(GetActiveWindow())) {
+        return;
+    }
+    if (HWND top = topShownWindow(); top != nullptr && !IsIconic(top)) {
+        SetForegroundWindow(top);
+    }
 }
 
 void Backend::bringMessageBoxForward() const {
@@ -114,6 +131,7 @@ ui::MessageAnswer Backend::messageBox(const std::string& text, ui::MessageButton
         for (FormWindow* w : windows_) {
             EnableWindow(w->hwnd(), TRUE);
         }
+        keepActivationInProgram();
     }
     if (buttons == ui::MessageButtons::Ok) {
         return ui::MessageAnswer::Ok;

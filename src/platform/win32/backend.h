@@ -40,8 +40,13 @@ class Backend : public ui::Backend {
     // Raises the open message box over everything and activates it; nothing when no box is open.
     void bringMessageBoxForward() const;
 
+    // Activates the program's window in front when none of its windows is active (and no box is up).
+    void keepActivationInProgram() const;
+
   private:
     HWND boxOwner() const;
+    bool isShownWindow(HWND h) const;
+    HWND topShownWindow() const;
 
     HINSTANCE instance_;
     UINT taskbarCreated_;

@@ -129,7 +129,11 @@ void FormWindow::destroy() {
         SetWindowLongPtrW(h, GWLP_USERDATA, 0);
         backend_.windowDestroyed(*this);
         hwnd_ = nullptr;
+        const bool wasActive = GetActiveWindow() == h;
         DestroyWindow(h);  // its menu, tooltip window and children go with it
+        if (wasActive) {
+            backend_.keepActivationInProgram();
+        }
     }
 }
 
@@ -456,17 +460,19 @@ void FormWindow::onDpiChanged(int dpi, const RECT& suggested) {
 LRESULT FormWindow::onActivate(WPARAM wp, LPARAM lp) {
     if (LOWORD(wp) == WA_INACTIVE) {
         rememberFocus();
-    } else if (!IsWindowEnabled(hwnd_)) {
+        return DefWindowProcW(hwnd_, WM_ACTIVATE, wp, lp);
+    }
+    if (!IsWindowEnabled(hwnd_)) {
         // Only a message box disables the program's windows: activated from outside (the taskbar,
         // Alt+Tab), the window hands the activation on to the box once this is over.
         PostMessageW(hwnd_, kBringBoxForward, 0, 0);
-    } else {
-        restoreFocus();
-        if (focusedControl() >= 0) {
-            return 0;
-        }
+        return DefWindowProcW(hwnd_, WM_ACTIVATE, wp, lp);
     }
-    return DefWindowProcW(hwnd_, WM_ACTIVATE, wp, lp);
+    // The system's own handling first (it gives the window itself the focus, and keeps the keyboard
+    // working for a box that comes up next), then the focus goes back to the control that had it.
+    LRESULT result = DefWindowProcW(hwnd_, WM_ACTIVATE, wp, lp);
+    restoreFocus();
+    return result;
 }
 
 LRESULT FormWindow::onSetCursor(WPARAM wp, LPARAM lp) {
@@ -490,7 +496,7 @@ LRESULT FormWindow::defaultButton() const {
         return MAKELRESULT(focused->id(), DC_HASDEFID);
     }
     for (const auto& peer : peers_) {
-        if (peer->control().design->isDefault) {
+        if (peer->control().design->isDefault && peer->control().visible) {
             return MAKELRESULT(peer->id(), DC_HASDEFID);
         }
     }
