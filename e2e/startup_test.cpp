@@ -57,7 +57,8 @@ TEST(Startup, ASecondLaunchSaysSoAndEndsWhileTheFirstRunsOn) {
     EXPECT_NE(s.showMainWindow(), nullptr);
 }
 
-TEST(Startup, AnIncompatibleFileAnsweredNoEndsAndKeepsTheFile) {
+// Answered from the keyboard alone: the question must have the keys at start-up.
+TEST(Startup, AnIncompatibleFileAnsweredNoWithTheKeyboardEndsAndKeepsTheFile) {
     Session s(currentTestName());
     const std::string file = "Kolbrin settings\r\nVer.2.00\r\n";
     s.folder.write("1.dat", file);
@@ -66,11 +67,13 @@ TEST(Startup, AnIncompatibleFileAnsweredNoEndsAndKeepsTheFile) {
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(isPlainMessage(box, L"この設定ファイルは互換性がありません。設定を初期化してよろしいですか？",
                                {IDYES, IDNO}));
-    s.answer(IDNO);
+    pressKey(VK_TAB);  // from はい to いいえ
+    pressKey(VK_RETURN);
+    ASSERT_TRUE(waitUntil([&] { return !IsWindow(box); }, 5s)) << "the question takes no keys";
     box = s.kolbrin->waitForMessageBox();
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(isPlainMessage(box, L"終了します", {IDOK}));
-    s.answer(IDOK);
+    pressKey(VK_RETURN);
     EXPECT_TRUE(s.kolbrin->waitForExit());
     EXPECT_EQ(s.folder.read("1.dat"), file);
     EXPECT_TRUE(waitUntil([] { return !trayShowsAnIcon(); }, 3s));
