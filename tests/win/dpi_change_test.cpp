@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "app/form1.h"
 #include "e2e/driver.h"
@@ -181,18 +182,30 @@ TEST(DpiChange, EveryWindowIsLaidOutAgainFromItsDesignAndKeepsItsState) {
         int shots = 0;
         for (int round = 0; round < 20; ++round) {
             for (int dpi : dpis) {
-                HWND first = child(form, form.controls().front().name(), form.controls().front().index());
-                HFONT before = reinterpret_cast<HFONT>(SendMessageW(first, WM_GETFONT, 0, 0));
+                std::vector<HGDIOBJ> before{
+                    reinterpret_cast<HGDIOBJ>(SendMessageW(tooltip, WM_GETFONT, 0, 0))};
+                for (const Control& c : form.controls()) {
+                    before.push_back(reinterpret_cast<HGDIOBJ>(
+                        SendMessageW(child(form, c.name(), c.index()), WM_GETFONT, 0, 0)));
+                }
                 RECT suggested = suggestedRect(window, *design, dpi);
                 SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                              reinterpret_cast<LPARAM>(&suggested));
-                EXPECT_EQ(GetObjectType(before), 0u) << "the old font outlives the change to " << dpi;
+                for (HGDIOBJ font : before) {
+                    EXPECT_TRUE(font == nullptr || GetObjectType(font) == 0)
+                        << "a font of the old scale outlives the change to " << dpi;
+                }
                 if (round > 0 && dpi != startDpi) {
                     continue;  // checked in full in the first round, and whenever back at the start
                 }
-                RECT r;
+                RECT r, client;
                 GetWindowRect(window, &r);
-                EXPECT_TRUE(EqualRect(&r, &suggested)) << dpi;
+                GetClientRect(window, &client);
+                EXPECT_EQ(r.left, suggested.left) << dpi;
+                EXPECT_EQ(r.top, suggested.top) << dpi;
+                const int perInch = design->unit == Unit::Twips ? 1440 : 96;
+                EXPECT_EQ(client.right, MulDiv(design->clientWidth, dpi, perInch)) << dpi;
+                EXPECT_EQ(client.bottom, MulDiv(design->clientHeight, dpi, perInch)) << dpi;
                 expectLaidOutAt(form, dpi);
                 EXPECT_EQ(fontHeight(tooltip), win32::tooltipFontAt(dpi).lfHeight) << dpi;
                 expectStateKept(form);

@@ -104,7 +104,7 @@ void Backend::advance(long long ms) {
         ui::Form* form = next->form;
         const ui::Timer* timer = next->timer;
         next->due += timer->intervalMs;
-        form->userTimer(form->timerAt(static_cast<std::size_t>(timer - form->timers().data())));
+        form->userTimer(form->timerAt(timer->designIndex));
     }
     if (!ended_) {
         now_ = until;

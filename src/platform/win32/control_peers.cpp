@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/win32/backend.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/form_window.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/text.h"
@@ -177,7 +178,10 @@ class GraphicalButtonPeer : public PushButtonPeer {
     Creation creation() const override { return {L"BUTTON", WS_TABSTOP | BS_OWNERDRAW}; }
 };
 
-// Option buttons and check boxes: the check mark follows the control's value.
+// Option buttons and check boxes: the check mark follows the control's value. The system draws their
+// marks at the size for the session's DPI; in a window at another DPI (on another monitor) the peer draws
+// the control itself, the mark at the window's scale, and the system keeps its behaviour (the keys, the
+// check state, the focus).
 class CheckablePeer : public ControlPeer {
   public:
     using ControlPeer::ControlPeer;
@@ -188,6 +192,68 @@ class CheckablePeer : public ControlPeer {
     void mirror() override {
         SendMessageW(hwnd(), BM_SETCHECK, control().value ? BST_CHECKED : BST_UNCHECKED, 0);
     }
+    void created() override {
+        SetWindowSubclass(hwnd(), scaledMarkProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    }
+    virtual UINT markKind() const = 0;
+
+  private:
+    bool drawsItself() const { return window_.dpi() != systemDpi(); }
+
+    static LRESULT CALLBACK scaledMarkProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
+        auto* peer = reinterpret_cast<CheckablePeer*>(self);
+        if (!peer->drawsItself()) {
+            return DefSubclassProc(h, msg, wp, lp);
+        }
+        switch (msg) {
+            case WM_PAINT:
+                peer->paintNow();
+                return 0;
+            case BM_SETCHECK:
+            case BM_SETSTATE:
+            case WM_SETFOCUS:
+            case WM_KILLFOCUS:
+            case WM_ENABLE:
+            case WM_SETTEXT:
+            case WM_UPDATEUISTATE: {
+                // The system paints these changes at once, in its own size: paint over it.
+                LRESULT result = DefSubclassProc(h, msg, wp, lp);
+                InvalidateRect(h, nullptr, FALSE);
+                return result;
+            }
+        }
+        return DefSubclassProc(h, msg, wp, lp);
+    }
+
+    void paintNow() {
+        ScopedPaint paint(hwnd());
+        HDC dc = paint.dc();
+        RECT r;
+        GetClientRect(hwnd(), &r);
+        FillRect(dc, &r, colours(dc));
+        const int box = MulDiv(13, window_.dpi(), 96);
+        RECT mark{r.left, (r.top + r.bottom - box) / 2, r.left + box, (r.top + r.bottom - box) / 2 + box};
+        const LRESULT state = SendMessageW(hwnd(), BM_GETSTATE, 0, 0);
+        const bool enabled = IsWindowEnabled(hwnd()) != 0;
+        DrawFrameControl(dc, &mark, DFC_BUTTON,
+                         markKind() | (state & BST_CHECKED ? DFCS_CHECKED : 0) |
+                             (state & BST_PUSHED ? DFCS_PUSHED : 0) | (enabled ? 0 : DFCS_INACTIVE));
+        RECT text{mark.right + MulDiv(4, window_.dpi(), 96), r.top, r.right, r.bottom};
+        ScopedSelect font(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
+        ScopedTextColours colours(
+            dc, enabled ? colourOf(design().fore, COLOR_WINDOWTEXT) : GetSysColor(COLOR_GRAYTEXT),
+            TRANSPARENT);
+        std::wstring caption = widen(control().caption);
+        constexpr UINT kFormat = DT_LEFT | DT_VCENTER | DT_SINGLELINE;
+        DrawTextW(dc, caption.c_str(), -1, &text, kFormat);
+        if (GetFocus() == hwnd()) {
+            RECT focus = text;
+            DrawTextW(dc, caption.c_str(), -1, &focus, kFormat | DT_CALCRECT);
+            OffsetRect(&focus, 0, (text.bottom - text.top - (focus.bottom - focus.top)) / 2);
+            InflateRect(&focus, 1, 1);
+            DrawFocusRect(dc, &focus);
+        }
+    }
 };
 
 class OptionButtonPeer : public CheckablePeer {
@@ -196,6 +262,7 @@ class OptionButtonPeer : public CheckablePeer {
 
   protected:
     Creation creation() const override { return {L"BUTTON", WS_TABSTOP | BS_RADIOBUTTON}; }
+    UINT markKind() const override { return DFCS_BUTTONRADIO; }
 };
 
 class CheckBoxPeer : public CheckablePeer {
@@ -204,6 +271,7 @@ class CheckBoxPeer : public CheckablePeer {
 
   protected:
     Creation creation() const override { return {L"BUTTON", WS_TABSTOP | BS_CHECKBOX}; }
+    UINT markKind() const override { return DFCS_BUTTONCHECK; }
 };
 
 // Frames and picture boxes are windows of the form's own class, painted here.
@@ -213,37 +281,19 @@ class PaintedPeer : public ControlPeer {
 
     LRESULT ownMessage(UINT msg, WPARAM wp, LPARAM lp) override {
         switch (msg) {
-            case WM_PAINT: {
-                PAINTSTRUCT ps;
-                HDC dc = BeginPaint(hwnd(), &ps);
-                RECT r;
-                GetClientRect(hwnd(), &r);
-                paint(dc, r);
-                EndPaint(hwnd(), &ps);
+            case WM_PAINT:
+                paintNow();
                 return 0;
-            }
             case WM_ERASEBKGND:
-                return 1;
+                return 1;  // the paint covers the whole area
             case WM_SETFONT:
-                font_ = reinterpret_cast<HFONT>(wp);
-                if (LOWORD(lp)) {
-                    InvalidateRect(hwnd(), nullptr, TRUE);
-                }
+                setFont(reinterpret_cast<HFONT>(wp), LOWORD(lp) != 0);
                 return 0;
             case WM_GETFONT:
                 return reinterpret_cast<LRESULT>(font_);
-            case WM_MOUSEMOVE: {
-                // The shell's notifications for the tray icon arrive here as mouse moves whose X is the
-                // mouse message it saw over the icon.
-                int shift = (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
-                            (GetKeyState(VK_MENU) < 0 ? 4 : 0);
-                int button =
-                    (wp & MK_LBUTTON ? 1 : 0) | (wp & MK_RBUTTON ? 2 : 0) | (wp & MK_MBUTTON ? 4 : 0);
-                window_.form().userMouseMove(liveControl(), button, shift,
-                                             static_cast<float>(GET_X_LPARAM(lp)),
-                                             static_cast<float>(GET_Y_LPARAM(lp)));
+            case WM_MOUSEMOVE:
+                mouseMoved(wp, lp);
                 return 0;
-            }
         }
         return ControlPeer::ownMessage(msg, wp, lp);
     }
@@ -253,6 +303,28 @@ class PaintedPeer : public ControlPeer {
     HFONT font() const { return font_; }
 
   private:
+    void paintNow() {
+        ScopedPaint paint(hwnd());
+        RECT r;
+        GetClientRect(hwnd(), &r);
+        this->paint(paint.dc(), r);
+    }
+    void setFont(HFONT font, bool redraw) {
+        font_ = font;
+        if (redraw) {
+            InvalidateRect(hwnd(), nullptr, TRUE);
+        }
+    }
+    // The shell's notifications for the tray icon arrive here as mouse moves whose X is the mouse message
+    // it saw over the icon.
+    void mouseMoved(WPARAM wp, LPARAM lp) {
+        int shift = (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
+                    (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+        int button = (wp & MK_LBUTTON ? 1 : 0) | (wp & MK_RBUTTON ? 2 : 0) | (wp & MK_MBUTTON ? 4 : 0);
+        window_.form().userMouseMove(liveControl(), button, shift, static_cast<float>(GET_X_LPARAM(lp)),
+                                     static_cast<float>(GET_Y_LPARAM(lp)));
+    }
+
     HFONT font_ = nullptr;  // the window's, at its DPI
 };
 

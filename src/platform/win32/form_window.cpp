@@ -140,19 +140,24 @@ void FormWindow::destroy() {
 // Centred on the screen, with exactly the design's client area at the window's DPI.
 void FormWindow::placeWindow() {
     const ui::FormDesign& d = form_.design();
-    const int clientWidth = scale(d.clientWidth), clientHeight = scale(d.clientHeight);
-    RECT r = windowRectFor(RECT{0, 0, clientWidth, clientHeight}, GetWindowLongW(hwnd_, GWL_STYLE),
-                           menu_ != nullptr, GetWindowLongW(hwnd_, GWL_EXSTYLE), dpi_);
-    int width = r.right - r.left, height = r.bottom - r.top;
+    RECT r = windowRectFor(RECT{0, 0, scale(d.clientWidth), scale(d.clientHeight)},
+                           GetWindowLongW(hwnd_, GWL_STYLE), menu_ != nullptr,
+                           GetWindowLongW(hwnd_, GWL_EXSTYLE), dpi_);
+    SIZE size = exactSize(r.right - r.left, r.bottom - r.top);
+    int x = (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2;
+    int y = (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2;
+    SetWindowPos(hwnd_, nullptr, x, y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The outer size that gives exactly the design's client area, starting from an estimate: the menu bar
+// may wrap into more lines, or the frame may not scale with the DPI, where the estimate assumed otherwise.
+SIZE FormWindow::exactSize(int width, int height) {
+    const ui::FormDesign& d = form_.design();
     SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
-    // The menu bar may wrap into more lines than the frame calculation assumed: correct to the exact client.
     RECT client;
     GetClientRect(hwnd_, &client);
-    height += clientHeight - (client.bottom - client.top);
-    width += clientWidth - (client.right - client.left);
-    int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    SetWindowPos(hwnd_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    return SIZE{width + scale(d.clientWidth) - (client.right - client.left),
+                height + scale(d.clientHeight) - (client.bottom - client.top)};
 }
 
 int FormWindow::scale(int designUnits) const {
@@ -442,7 +447,8 @@ LRESULT FormWindow::onCommand(WPARAM wp, LPARAM lp) {
 }
 
 // Everything is laid out again from the design at the new DPI, never scaled from the old pixels; the
-// window takes the rectangle the system suggests for it.
+// window takes the place the system suggests, and the size it suggests where that gives the design's
+// client area (a frame that does not scale with the DPI would otherwise cut the window short).
 void FormWindow::onDpiChanged(int dpi, const RECT& suggested) {
     dpi_ = dpi;
     auto oldFonts = std::move(fonts_);
@@ -451,8 +457,10 @@ void FormWindow::onDpiChanged(int dpi, const RECT& suggested) {
         peer->layout();
     }
     layoutTooltips();
-    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, 0, 0,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+    SIZE size = exactSize(suggested.right - suggested.left, suggested.bottom - suggested.top);
+    SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
     InvalidateRect(hwnd_, nullptr, TRUE);
     // The controls hold the new fonts now; the old ones go with oldFonts.
 }

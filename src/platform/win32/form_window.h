@@ -52,6 +52,7 @@ class FormWindow : public ui::WindowPeer {
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
 
     void placeWindow();
+    SIZE exactSize(int width, int height);
     void createControls();
     void addTooltip(const ControlPeer& peer);
     void layoutTooltips();

@@ -89,6 +89,21 @@ class ScopedSelect {
     HGDIOBJ old_;
 };
 
+// BeginPaint and its EndPaint.
+class ScopedPaint {
+  public:
+    explicit ScopedPaint(HWND window) : window_(window), dc_(BeginPaint(window, &ps_)) {}
+    ~ScopedPaint() { EndPaint(window_, &ps_); }
+    ScopedPaint(const ScopedPaint&) = delete;
+    ScopedPaint& operator=(const ScopedPaint&) = delete;
+    HDC dc() const { return dc_; }
+
+  private:
+    HWND window_;
+    PAINTSTRUCT ps_{};
+    HDC dc_;
+};
+
 class ScopedTextColours {
   public:
     ScopedTextColours(HDC dc, COLORREF text, int bkMode) : dc_(dc) {
