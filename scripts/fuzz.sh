@@ -21,7 +21,7 @@ pids=()
 targets=(${FUZZ_TARGETS:-settings help_source})
 for name in "${targets[@]}"; do
     mkdir -p "$out/$name/corpus" "$out/$name/found"
-    # The real help source is the best seed there is.
+    # The program's own guide makes the best first input.
     [ "$name" = help_source ] && cp help/palvo.help.txt "$out/$name/corpus/"
     max_len=8192
     [ "$name" = help_source ] && max_len=2048

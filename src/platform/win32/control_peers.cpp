@@ -82,7 +82,7 @@ void ControlPeer::update() {
     }
 }
 
-bool ControlPeer::canTakeFocusNow() const {
+bool ControlPeer::canTakeFocus() const {
     return takesFocus() && IsWindowEnabled(hwnd_) && (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 

@@ -38,7 +38,7 @@ class ControlPeer {
 
     // Whether the kind can hold the keyboard focus at all, and whether its window can right now.
     virtual bool takesFocus() const { return false; }
-    bool canTakeFocusNow() const;
+    bool canTakeFocus() const;
     virtual bool isPushButton() const { return false; }
 
     // Messages the child sends its parent, routed back here.

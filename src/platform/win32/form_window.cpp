@@ -274,17 +274,12 @@ int FormWindow::indexOf(HWND child) const {
     return peer != nullptr ? static_cast<int>(peer->designIndex()) : -1;
 }
 
-bool FormWindow::canTakeFocus(int index) const {
-    const ui::Control& c = form_.controls()[index];
-    return peers_[index]->takesFocus() && c.visible && c.enabled;
-}
-
 int FormWindow::nextInTabOrder(int after) const {
     auto at = std::find(tabOrder_.begin(), tabOrder_.end(), after);
     std::size_t start = at == tabOrder_.end() ? 0 : static_cast<std::size_t>(at - tabOrder_.begin()) + 1;
     for (std::size_t k = 0; k < tabOrder_.size(); ++k) {
         int i = tabOrder_[(start + k) % tabOrder_.size()];
-        if (canTakeFocus(i)) {
+        if (peers_[i]->canTakeFocus()) {
             return i;
         }
     }
@@ -313,7 +308,7 @@ void FormWindow::giveFocusTo(int index) {
 
 void FormWindow::restoreFocus() {
     // A window that has never had the focus starts at its first control in the tab order.
-    int target = focus_ >= 0 && canTakeFocus(focus_) ? focus_ : nextInTabOrder(focusLeft_);
+    int target = focus_ >= 0 && peers_[focus_]->canTakeFocus() ? focus_ : nextInTabOrder(focusLeft_);
     if (target >= 0 && GetActiveWindow() == hwnd_ && !IsIconic(hwnd_)) {
         focus_ = target;
         SetFocus(peers_[target]->hwnd());
@@ -321,7 +316,7 @@ void FormWindow::restoreFocus() {
 }
 
 void FormWindow::focusChanged(int index, bool couldTakeFocus, bool hadFocus) {
-    bool canNow = canTakeFocus(index);
+    bool canNow = peers_[index]->canTakeFocus();
     if (canNow == couldTakeFocus) {
         return;
     }
@@ -374,7 +369,7 @@ void FormWindow::controlChanged(const ui::Control& control) {
     const int i = static_cast<int>(control.designIndex);
     ControlPeer& peer = *peers_[i];
     const bool hadFocus = focusedControl() == i;
-    const bool couldTakeFocus = peer.canTakeFocusNow();
+    const bool couldTakeFocus = peer.canTakeFocus();
     peer.update();
     focusChanged(i, couldTakeFocus, hadFocus);
 }

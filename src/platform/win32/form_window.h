@@ -62,7 +62,6 @@ class FormWindow : public ui::WindowPeer {
 
     // The keyboard focus, kept on a control as in a dialog: remembered while the window is inactive or
     // hidden, given back when it is activated, and moved on when its control can no longer hold it.
-    bool canTakeFocus(int index) const;
     int nextInTabOrder(int after) const;
     int focusedControl() const;
     void rememberFocus();
