@@ -5,7 +5,28 @@
 #include "platform/win32/backend.h"
 #include "platform/win32/services.h"
 
+namespace {
+
+// The program is unzipped and started from folders such as Downloads, where anyone may have put a library
+// with a system name. Libraries loaded from here on come from the system folder only: neither the current
+// folder nor the program's own is searched.
+void loadLibrariesFromTheSystemFolderOnly() {
+    SetDllDirectoryW(L"");
+    // Windows 7 has the call only with its 2011 security update: looked up, never imported.
+    using SetDefaultDllDirectoriesCall = BOOL(WINAPI*)(DWORD);
+    HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
+    auto setDefault = kernel32 ? reinterpret_cast<SetDefaultDllDirectoriesCall>(reinterpret_cast<void*>(
+                                     GetProcAddress(kernel32, "SetDefaultDllDirectories")))
+                               : nullptr;
+    if (setDefault != nullptr) {
+        setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    }
+}
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    loadLibrariesFromTheSystemFolderOnly();
     // The manifest declares the DPI awareness (per monitor where the system knows it); this covers a host
     // that reads no manifest, and changes nothing where the manifest has been read.
     SetProcessDPIAware();

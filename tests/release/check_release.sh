@@ -10,8 +10,12 @@ dist="${1:-$root/dist}"
 help_source="$root/help/palvo.help.txt"
 version=$(sed -n 's/^project(Kolbrin VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 max_exe_bytes=$((400 * 1024))
-# What every Windows has; the C and C++ runtimes are linked in.
-system_dlls=" kernel32.dll user32.dll gdi32.dll shell32.dll comctl32.dll advapi32.dll msvcrt.dll "
+# The only libraries the program may import: the known DLLs, which Windows 7 to 11 always load from the
+# system folder (HKLM\System\CurrentControlSet\Control\Session Manager\KnownDLLs, kernel32 and ntdll by
+# the loader itself). Any other imported library would be looked for first in the program's own folder,
+# where a planted copy would run inside the program. The C and C++ runtimes are linked in; msvcrt is the
+# system's own C library. comctl32 and version, for example, are not known DLLs.
+system_dlls=" kernel32.dll user32.dll gdi32.dll shell32.dll advapi32.dll msvcrt.dll ole32.dll "
 
 failures=0
 fail() {
@@ -42,9 +46,13 @@ check_exe() {
     fi
     "$triple-nm" "$exe" 2>&1 | grep -q 'no symbols' || fail "$arch Kolbrin.exe: carries a symbol table"
     local dll
-    for dll in $("$triple-objdump" -p "$exe" | sed -n 's/^\tDLL Name: //p'); do
-        [[ "$system_dlls" == *" ${dll,,} "* ]] || fail "$arch Kolbrin.exe: imports $dll"
+    local imports
+    imports=$("$triple-objdump" -p "$exe" | sed -n 's/^\tDLL Name: //p')
+    [ -n "$imports" ] || fail "$arch Kolbrin.exe: no import table found"
+    for dll in $imports; do
+        [[ "$system_dlls" == *" ${dll,,} "* ]] || fail "$arch Kolbrin.exe: imports $dll, which is not a known DLL"
     done
+    echo "$arch Kolbrin.exe imports: $(tr '\n' ' ' <<<"$imports")"
     # windres reads the resources back out of the linked file.
     local rc="$work/version.rc"
     "$triple-windres" -J coff -i "$exe" -O rc -o "$rc" 2>/dev/null || fail "$arch Kolbrin.exe: resources unreadable"
