@@ -165,6 +165,7 @@ ProgramFolder::ProgramFolder(const std::string& name, bool withHelp) : path_(kRo
     }
     if (withHelp) {
         CopyFileW((buildFolder() + L"palvo.hlp").c_str(), (path_ + L"palvo.hlp").c_str(), FALSE);
+        CopyFileW((buildFolder() + L"palvo.html").c_str(), (path_ + L"palvo.html").c_str(), FALSE);
     }
 }
 
@@ -227,12 +228,13 @@ ProgramFolder::~ProgramFolder() {
     }
 }
 
-Kolbrin::Kolbrin(const ProgramFolder& folder) {
+Kolbrin::Kolbrin(const ProgramFolder& folder, const std::wstring& workingFolder) {
     STARTUPINFOW si{sizeof si};
     std::wstring exe = folder.path() + L"Kolbrin.exe";
     std::wstring cmd = L"\"" + exe + L"\"";
-    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.path().c_str(),
-                        &si, &process_)) {
+    const std::wstring& current = workingFolder.empty() ? folder.path() : workingFolder;
+    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, current.c_str(), &si,
+                        &process_)) {
         throw std::runtime_error("cannot start Kolbrin.exe");
     }
     pid_ = process_.dwProcessId;

@@ -34,7 +34,8 @@ std::wstring buildFolder();
 
 class ProgramFolder {
   public:
-    // A new, empty folder C:\kolbrin-e2e\<name>\ holding a copy of Kolbrin.exe (and the help file).
+    // A new, empty folder C:\kolbrin-e2e\<name>\ holding a copy of Kolbrin.exe (and the help file and
+    // the web-page guide).
     explicit ProgramFolder(const std::string& name, bool withHelp = false);
     // A new, empty folder C:\kolbrin-e2e\<name>\ with a download (a zip file) unpacked into it, as a user
     // does: the program folder is then the download's own folder Kolbrin\ inside it.
@@ -58,7 +59,8 @@ class ProgramFolder {
 // One running Kolbrin.exe.
 class Kolbrin {
   public:
-    explicit Kolbrin(const ProgramFolder& folder);
+    // Started as from a shortcut whose working folder is `workingFolder` (the program folder when empty).
+    explicit Kolbrin(const ProgramFolder& folder, const std::wstring& workingFolder = {});
     ~Kolbrin();
     Kolbrin(const Kolbrin&) = delete;
     Kolbrin& operator=(const Kolbrin&) = delete;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -87,15 +88,31 @@ bool doubleClickListEntry(HWND list, const std::wstring& entry) {
     return false;
 }
 
+// A folder that is not the program's, holding files named as the program's guides that are none: what a
+// shortcut's working folder or a command prompt's current folder may hold.
+struct ForeignFolder {
+    explicit ForeignFolder(const std::string& test) : folder(test + ".elsewhere") {
+        folder.write("palvo.hlp", "This is not a help file.\r\n");
+        folder.write("palvo.html", "<p>This is not the guide.</p>\r\n");
+    }
+    ProgramFolder folder;
+};
+
 TEST(Help, OpensTheContentsAndTheViewerReachesOtherTopics) {
+    // Windows 7 has the viewer: the help file opens even though the web-page guide lies beside it, and it
+    // is the program's own, not the one in the folder the program was started from.
+    WindowsVersionForKolbrin windows7(L"win7");
+    WebPageRecorder pages;
+    ForeignFolder elsewhere(currentTestName());
     Session s(currentTestName(), /*withHelp=*/true);
-    s.start();
+    s.start(elsewhere.folder.path());
     HWND main = s.showMainWindow();
     Viewer viewer;
     chooseHelp(main);
     HWND window = viewer.wait();
     ASSERT_NE(window, nullptr) << "no help viewer window";
     EXPECT_NE(viewer.pid(), s.kolbrin->pid());
+    EXPECT_EQ(visibleTopWindow(L"#32770", viewer.pid()), nullptr) << "the viewer complained about the file";
     EXPECT_NE(shownText(window).find(L"ヘルプ"), std::wstring::npos) << narrow(shownText(window));
     ASSERT_TRUE(viewer.waitForTopic(L"Kolbrin ヘルプ 目次")) << narrow(viewer.topicText());
     std::wstring contents = viewer.topicText();
@@ -141,9 +158,29 @@ TEST(Help, OpensTheContentsAndTheViewerReachesOtherTopics) {
     // The viewer runs on its own: the program's window keeps working while it is open.
     EXPECT_TRUE(IsWindow(window));
     expectMainWindowStillWorks(s, main);
+    EXPECT_FALSE(pages.opened(0s)) << "a web page was opened as well";
+}
+
+TEST(Help, OnWindows10TheWebPageGuideOfTheProgramFolderOpens) {
+    WindowsVersionForKolbrin windows10(L"win10");
+    WebPageRecorder pages;
+    ForeignFolder elsewhere(currentTestName());
+    Session s(currentTestName(), /*withHelp=*/true);
+    s.start(elsewhere.folder.path());
+    HWND main = s.showMainWindow();
+    Viewer viewer;
+    chooseHelp(main);
+    std::optional<std::wstring> page = pages.opened(15s);
+    ASSERT_TRUE(page) << "no web page was opened";
+    EXPECT_EQ(*page, s.folder.file("palvo.html"));
+    EXPECT_EQ(viewer.wait(3s), nullptr) << "the help viewer opened as well";
+    expectMainWindowStillWorks(s, main);
 }
 
 TEST(Help, WithoutTheFileTheViewersQuestionIsAnsweredAndTheProgramRunsOn) {
+    // On Windows 10 without the web-page guide beside the program, the help file is asked for as ever.
+    WindowsVersionForKolbrin windows10(L"win10");
+    WebPageRecorder pages;
     Session s(currentTestName());
     s.start();
     HWND main = s.showMainWindow();
@@ -160,7 +197,7 @@ TEST(Help, WithoutTheFileTheViewersQuestionIsAnsweredAndTheProgramRunsOn) {
         20s))
         << "the viewer did not say the file is missing";
     std::wstring message = messageText(box).c_str();
-    EXPECT_NE(message.find(L"'palvo.hlp' が見つかりません"), std::wstring::npos) << narrow(message);
+    EXPECT_NE(message.find(L"palvo.hlp' が見つかりません"), std::wstring::npos) << narrow(message);
     EXPECT_TRUE(hasButton(box, IDYES));
     EXPECT_TRUE(hasButton(box, IDNO));
     EXPECT_TRUE(s.kolbrin->running());
@@ -170,6 +207,7 @@ TEST(Help, WithoutTheFileTheViewersQuestionIsAnsweredAndTheProgramRunsOn) {
     EXPECT_TRUE(waitUntil([&] { return !IsWindow(box); }, 5s));
     EXPECT_EQ(visibleTopWindow(L"MS_WINHELP", viewerPid), nullptr) << "a viewer window came up anyway";
     expectMainWindowStillWorks(s, main);
+    EXPECT_FALSE(pages.opened(0s));
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 // The help viewer, another process: found by its window class, its topic text read back through the
-// clipboard.
+// clipboard. And what the program opens instead on newer Windows: the Windows version the prefix reports to
+// the program, and a web-page association that records what it was asked to open.
 #pragma once
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "e2e/driver.h"
@@ -103,6 +105,88 @@ class Viewer {
   private:
     HWND window_ = nullptr;
     DWORD pid_ = 0;
+};
+
+// The Windows version Wine reports to Kolbrin.exe alone ("win7", "win10"), for as long as this lives.
+class WindowsVersionForKolbrin {
+  public:
+    explicit WindowsVersionForKolbrin(const std::wstring& version) {
+        RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Version", REG_SZ, version.c_str(),
+                        static_cast<DWORD>((version.size() + 1) * sizeof(wchar_t)));
+    }
+    ~WindowsVersionForKolbrin() { RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"Version"); }
+    WindowsVersionForKolbrin(const WindowsVersionForKolbrin&) = delete;
+    WindowsVersionForKolbrin& operator=(const WindowsVersionForKolbrin&) = delete;
+
+  private:
+    static constexpr const wchar_t* kKey = L"Software\\Wine\\AppDefaults\\Kolbrin.exe";
+};
+
+// Web pages open, for as long as this lives, with a command that writes the page's path into a file
+// instead of starting a browser. The shell reads associations from HKEY_CLASSES_ROOT only.
+class WebPageRecorder {
+  public:
+    WebPageRecorder() {
+        DeleteFileW(kRecord);
+        wchar_t previous[256] = {};
+        DWORD size = sizeof previous;
+        if (RegGetValueW(HKEY_CLASSES_ROOT, L".html", nullptr, RRF_RT_REG_SZ, nullptr, previous, &size) ==
+            ERROR_SUCCESS) {
+            previous_ = previous;
+        }
+        setDefault(L".html", kClass);
+        setDefault(std::wstring(kClass) + L"\\shell\\open\\command",
+                   std::wstring(L"cmd.exe /c echo %1> ") + kRecord);
+    }
+    ~WebPageRecorder() {
+        if (previous_) {
+            setDefault(L".html", *previous_);
+        } else {
+            RegDeleteKeyW(HKEY_CLASSES_ROOT, L".html");
+        }
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, kClass);
+        DeleteFileW(kRecord);
+    }
+    WebPageRecorder(const WebPageRecorder&) = delete;
+    WebPageRecorder& operator=(const WebPageRecorder&) = delete;
+
+    // The path of the page opened, once the command has written it; nothing when none was opened.
+    std::optional<std::wstring> opened(Millis timeout) const {
+        std::string bytes;
+        waitUntil(
+            [&] {
+                HANDLE f = CreateFileW(kRecord, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, 0, nullptr);
+                if (f == INVALID_HANDLE_VALUE) {
+                    return false;
+                }
+                char buffer[1024];
+                DWORD got = 0;
+                ReadFile(f, buffer, sizeof buffer, &got, nullptr);
+                CloseHandle(f);
+                bytes.assign(buffer, got);
+                return bytes.find('\n') != std::string::npos;
+            },
+            timeout);
+        if (bytes.empty()) {
+            return std::nullopt;
+        }
+        while (!bytes.empty() && (bytes.back() == '\n' || bytes.back() == '\r' || bytes.back() == ' ')) {
+            bytes.pop_back();
+        }
+        return widen(bytes);
+    }
+
+  private:
+    static constexpr const wchar_t* kClass = L"Kolbrin.RecordedPage";
+    static constexpr const wchar_t* kRecord = L"C:\\kolbrin-e2e\\opened-page.txt";
+
+    static void setDefault(const std::wstring& key, const std::wstring& value) {
+        RegSetKeyValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, REG_SZ, value.c_str(),
+                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    }
+
+    std::optional<std::wstring> previous_;
 };
 
 }  // namespace e2e

@@ -16,8 +16,8 @@ struct Session {
     explicit Session(const std::string& name, bool withHelp = false) : folder(name, withHelp) {}
     Session(const std::string& name, const std::wstring& download) : folder(name, download) {}
 
-    void start() {
-        kolbrin = std::make_unique<Kolbrin>(folder);
+    void start(const std::wstring& workingFolder = {}) {
+        kolbrin = std::make_unique<Kolbrin>(folder, workingFolder);
         kolbrin->waitIdle();
     }
     // Presses the left button on the tray icon and waits for the main window.

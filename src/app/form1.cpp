@@ -12,6 +12,8 @@ namespace {
 constexpr const char* kScanQuestion =
     "この作業は開発途中(β版)のため、時間が数分かかる事があります。実行しますか？";
 constexpr const char* kHelpFile = "palvo.hlp";
+constexpr const char* kHelpPage = "palvo.html";  // the same guide as a web page
+constexpr std::uint32_t kFirstWindowsWithoutHelpViewer = 10;
 constexpr const char* kProductName = "Kolbrin";
 
 constexpr std::uint32_t kNifMessage = 1, kNifIcon = 2, kNifTip = 4;
@@ -150,7 +152,15 @@ void Form1::aVersion_Click() {
     program_.form3.show();
 }
 void Form1::aHelp_Click() {
-    program_.shell.winHelp(kHelpFile, platform::kHelpContents, 0);
+    // Windows 10 and later have no viewer for the help file's format, only a notice that it is not
+    // supported; the web-page guide beside the program says the same. Without it, the help file as ever.
+    if (program_.shell.windowsMajorVersion() >= kFirstWindowsWithoutHelpViewer &&
+        program_.shell.openDocument(program_.AppPath + kHelpPage)) {
+        return;
+    }
+    // By its full path: the viewer looks for a bare name in the current folder first, and a help file
+    // someone left there can run programs through its macros.
+    program_.shell.winHelp(program_.AppPath + kHelpFile, platform::kHelpContents, 0);
 }
 
 std::vector<ui::HandledName> Form1::handledNames() const {

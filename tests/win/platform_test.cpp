@@ -106,6 +106,29 @@ TEST(Files, WorkInAFolderWhoseNameTheJapaneseCodePageCannotHold) {
     EXPECT_LT(handedOver, 1u << 20);
 }
 
+// The help viewer's call takes a code-page path: what it is handed must open the program's own file, or
+// nothing at all (a '?' no file name holds), never UTF-8 bytes or a best-fit look-alike.
+TEST(HelpFile, TheViewersPathOpensTheProgramsOwnFileOrNone) {
+    win32::Files files;
+    for (const char* folder : {"help-ascii", "ヘルプ", "€-ünï-help"}) {
+        std::string path = tempFolder(folder) + "palvo.hlp";
+        ASSERT_TRUE(files.write(path, folder));
+        std::string argument = win32::helpFileArgument(path);
+        HANDLE file =
+            CreateFileA(argument.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            EXPECT_NE(argument.find('?'), std::string::npos) << folder << ": " << argument;
+            continue;
+        }
+        char buffer[64] = {};
+        DWORD got = 0;
+        ReadFile(file, buffer, sizeof buffer - 1, &got, nullptr);
+        CloseHandle(file);
+        EXPECT_EQ(std::string(buffer, got), folder);
+    }
+    EXPECT_EQ(win32::helpFileArgument("C:\\Kolbrin\\palvo.hlp"), "C:\\Kolbrin\\palvo.hlp");
+}
+
 TEST(Files, ReplaceLeavesTheOldFileWhenItCannotFinish) {
     win32::Files files;
     std::string folder = tempFolder("replace");

@@ -204,4 +204,13 @@ void Shell::winHelp(const std::string& file, std::uint32_t command, std::uintptr
     helpCalls.push_back(file + " " + std::to_string(command) + " " + std::to_string(data));
 }
 
+bool Shell::openDocument(const std::string& path) {
+    if (documents.count(path) == 0) {
+        return false;
+    }
+    trace_.push_back("open " + path);
+    openedDocuments.push_back(path);
+    return true;
+}
+
 }  // namespace headless

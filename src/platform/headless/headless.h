@@ -110,12 +110,17 @@ class Shell : public platform::Shell {
     std::string exeFolder() override { return folder; }
     bool notifyIcon(std::uint32_t message, const platform::IconData& data) override;
     void winHelp(const std::string& file, std::uint32_t command, std::uintptr_t data) override;
+    std::uint32_t windowsMajorVersion() override { return windowsMajor; }
+    bool openDocument(const std::string& path) override;
 
     std::string folder = "C:\\Kolbrin";
     bool otherInstance = false;
     bool shellReady = true;
     std::vector<platform::IconData> icons;  // the icons the notification area shows now
     std::vector<std::string> helpCalls;
+    std::uint32_t windowsMajor = 6;   // Windows 7
+    std::set<std::string> documents;  // the files openDocument finds
+    std::vector<std::string> openedDocuments;
 
   private:
     Trace& trace_;

@@ -1,5 +1,6 @@
 #include "platform/win32/services.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <cstddef>
@@ -140,8 +141,75 @@ bool Shell::notifyIcon(std::uint32_t message, const platform::IconData& data) {
     return Shell_NotifyIconA(message, &record) != 0;
 }
 
+std::string helpFileArgument(const std::string& path) {
+    const std::wstring wide = widen(path);
+    // Without best-fit mapping a character the code page lacks becomes '?', which no file name holds, so
+    // such a path can only be reported missing; a best-fit look-alike could name another file.
+    auto toAnsi = [](const std::wstring& from, bool& lossless) {
+        BOOL usedDefault = FALSE;
+        int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, from.c_str(), -1, nullptr, 0, nullptr,
+                                    &usedDefault);
+        std::string out(n > 0 ? static_cast<std::size_t>(n) : 1u, '\0');
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, from.c_str(), -1, out.data(), n, nullptr,
+                            &usedDefault);
+        out.resize(out.size() - 1);
+        lossless = !usedDefault;
+        return out;
+    };
+    bool lossless = false;
+    std::string ansi = toAnsi(wide, lossless);
+    if (lossless) {
+        return ansi;
+    }
+    // The file's short name is plain ASCII wherever the volume keeps short names.
+    DWORD n = GetShortPathNameW(wide.c_str(), nullptr, 0);
+    if (n > 0) {
+        std::wstring shortPath(n, L'\0');
+        n = GetShortPathNameW(wide.c_str(), shortPath.data(), n);
+        shortPath.resize(n);
+        bool shortLossless = false;
+        std::string shortAnsi = toAnsi(shortPath, shortLossless);
+        if (n > 0 && shortLossless) {
+            return shortAnsi;
+        }
+    }
+    return ansi;
+}
+
 void Shell::winHelp(const std::string& file, std::uint32_t command, std::uintptr_t data) {
-    WinHelpA(nullptr, file.c_str(), command, data);
+    WinHelpA(nullptr, helpFileArgument(file).c_str(), command, data);
+}
+
+std::uint32_t Shell::windowsMajorVersion() {
+    // GetVersionExW reports 6.2 to a program whose manifest does not list the newest Windows; the
+    // kernel's own call tells the truth. It is in ntdll on every Windows, but not in its import library.
+    using RtlGetVersionCall = LONG(WINAPI*)(OSVERSIONINFOW*);
+    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    auto rtlGetVersion = ntdll ? reinterpret_cast<RtlGetVersionCall>(
+                                     reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
+                               : nullptr;
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    if (rtlGetVersion == nullptr || rtlGetVersion(&info) != 0) {
+        return 0;
+    }
+    return info.dwMajorVersion;
+}
+
+bool Shell::openDocument(const std::string& path) {
+    const std::wstring wide = widen(path);
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return false;
+    }
+    // The program a document opens with may be reached through COM; the shell wants the thread in an
+    // apartment first. Once for the process: the thread lives as long as it does.
+    if (!comReady_) {
+        comReady_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    }
+    auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(nullptr, L"open", wide.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    return result > 32;
 }
 
 }  // namespace win32

@@ -1,5 +1,5 @@
-// Files, the notification-area icon, the help viewer, the instance test and the executable's folder,
-// through the system's own calls.
+// Files, the notification-area icon, the help viewer and documents, the instance test, the executable's
+// folder and the Windows version, through the system's own calls.
 #pragma once
 
 #include <windows.h>
@@ -23,8 +23,11 @@ class Shell : public platform::Shell {
     std::string exeFolder() override;
     bool notifyIcon(std::uint32_t message, const platform::IconData& data) override;
     void winHelp(const std::string& file, std::uint32_t command, std::uintptr_t data) override;
+    std::uint32_t windowsMajorVersion() override;
+    bool openDocument(const std::string& path) override;
 
   private:
+    bool comReady_ = false;
     // Held for the life of the process: its name existing is what tells a second instance.
     UniqueHandle instanceMutex_;
 };
@@ -32,5 +35,9 @@ class Shell : public platform::Shell {
 // The folder part of an executable's full path, as the system reports folders: "C:\Tools" for
 // "C:\Tools\k.exe", and "C:\" (the root keeps its backslash) for "C:\k.exe".
 std::wstring folderOf(const std::wstring& exePath);
+
+// A path for the help viewer's ANSI call: in the system code page, or as the file's short name where the
+// code page lacks a character of it. Never a best-fit look-alike, which could name another file.
+std::string helpFileArgument(const std::string& path);
 
 }  // namespace win32
