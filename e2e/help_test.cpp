@@ -88,25 +88,30 @@ bool doubleClickListEntry(HWND list, const std::wstring& entry) {
     return false;
 }
 
-// A folder that is not the program's, holding files named as the program's guides that are none: what a
-// shortcut's working folder or a command prompt's current folder may hold.
-struct ForeignFolder {
-    explicit ForeignFolder(const std::string& test) : folder(test + ".elsewhere") {
-        folder.write("palvo.hlp", "This is not a help file.\r\n");
-        folder.write("palvo.html", "<p>This is not the guide.</p>\r\n");
+// The program, with the help file and the web-page guide, at a Windows version Wine reports to it alone,
+// started as from a shortcut whose working folder is another one: that folder holds files named as the
+// program's guides that are none. Web pages are recorded, not shown. The main window is up.
+struct StartedElsewhere {
+    StartedElsewhere(const std::string& test, const std::wstring& windows)
+        : version(windows), elsewhere(test + ".elsewhere"), s(test, /*withHelp=*/true) {
+        elsewhere.write("palvo.hlp", "This is not a help file.\r\n");
+        elsewhere.write("palvo.html", "<p>This is not the guide.</p>\r\n");
+        s.start(elsewhere.path());
+        main = s.showMainWindow();
     }
-    ProgramFolder folder;
+    WindowsVersionForKolbrin version;
+    WebPageRecorder pages;
+    ProgramFolder elsewhere;
+    Session s;
+    HWND main = nullptr;
 };
 
 TEST(Help, OpensTheContentsAndTheViewerReachesOtherTopics) {
     // Windows 7 has the viewer: the help file opens even though the web-page guide lies beside it, and it
     // is the program's own, not the one in the folder the program was started from.
-    WindowsVersionForKolbrin windows7(L"win7");
-    WebPageRecorder pages;
-    ForeignFolder elsewhere(currentTestName());
-    Session s(currentTestName(), /*withHelp=*/true);
-    s.start(elsewhere.folder.path());
-    HWND main = s.showMainWindow();
+    StartedElsewhere run(currentTestName(), L"win7");
+    Session& s = run.s;
+    HWND main = run.main;
     Viewer viewer;
     chooseHelp(main);
     HWND window = viewer.wait();
@@ -158,19 +163,16 @@ TEST(Help, OpensTheContentsAndTheViewerReachesOtherTopics) {
     // The viewer runs on its own: the program's window keeps working while it is open.
     EXPECT_TRUE(IsWindow(window));
     expectMainWindowStillWorks(s, main);
-    EXPECT_FALSE(pages.opened(0s)) << "a web page was opened as well";
+    EXPECT_FALSE(run.pages.opened(0s)) << "a web page was opened as well";
 }
 
 TEST(Help, OnWindows10TheWebPageGuideOfTheProgramFolderOpens) {
-    WindowsVersionForKolbrin windows10(L"win10");
-    WebPageRecorder pages;
-    ForeignFolder elsewhere(currentTestName());
-    Session s(currentTestName(), /*withHelp=*/true);
-    s.start(elsewhere.folder.path());
-    HWND main = s.showMainWindow();
+    StartedElsewhere run(currentTestName(), L"win10");
+    Session& s = run.s;
+    HWND main = run.main;
     Viewer viewer;
     chooseHelp(main);
-    std::optional<std::wstring> page = pages.opened(15s);
+    std::optional<std::wstring> page = run.pages.opened(15s);
     ASSERT_TRUE(page) << "no web page was opened";
     EXPECT_EQ(*page, s.folder.file("palvo.html"));
     EXPECT_EQ(viewer.wait(3s), nullptr) << "the help viewer opened as well";

@@ -153,7 +153,7 @@ std::string helpFileArgument(const std::string& path) {
         WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, from.c_str(), -1, out.data(), n, nullptr,
                             &usedDefault);
         out.resize(out.size() - 1);
-        lossless = !usedDefault;
+        lossless = n > 0 && !usedDefault;
         return out;
     };
     bool lossless = false;
