@@ -168,6 +168,13 @@ TEST(Exits, HidingTheMainWindowKeepsTheIcon) {
     EXPECT_EQ(app.shell.icons.size(), 1u);
 }
 
+// The defaults in the dialog: normal, normal, backup ticked.
+void expectDefaultsInTheDialog(settings::Form6& form6, const char* name) {
+    EXPECT_EQ(form6.selectedIndex("Option1"), 1) << name;
+    EXPECT_EQ(form6.selectedIndex("Option2"), 1) << name;
+    EXPECT_EQ(form6.control("Check1").value, 1) << name;
+}
+
 TEST(SettingsReset, ABrokenFileThatCannotBeReplacedLeavesTheDefaultsAndSaysSo) {
     struct Case {
         const char* name;
@@ -190,9 +197,7 @@ TEST(SettingsReset, ABrokenFileThatCannotBeReplacedLeavesTheDefaultsAndSaysSo) {
         c.arrange(app);
         ASSERT_TRUE(app.start()) << c.name;
         auto& form6 = app.program.form6;
-        EXPECT_EQ(form6.selectedIndex("Option1"), 1) << c.name;
-        EXPECT_EQ(form6.selectedIndex("Option2"), 1) << c.name;
-        EXPECT_EQ(form6.control("Check1").value, 1) << c.name;
+        expectDefaultsInTheDialog(form6, c.name);
         const auto& messages = app.backend.messages();
         ASSERT_EQ(messages.size(), static_cast<std::size_t>(c.questions) + 1) << c.name;
         EXPECT_EQ(messages.back().text, "設定ファイルを作成できませんでした。標準の設定で起動します。");
@@ -236,9 +241,7 @@ TEST(SettingsReset, AFileThatIsThereButCannotBeReadIsNeverWritten) {
         const auto before = app.files.content;
         ASSERT_TRUE(app.start()) << c.name;
         auto& form6 = app.program.form6;
-        EXPECT_EQ(form6.selectedIndex("Option1"), 1) << c.name;
-        EXPECT_EQ(form6.selectedIndex("Option2"), 1) << c.name;
-        EXPECT_EQ(form6.control("Check1").value, 1) << c.name;
+        expectDefaultsInTheDialog(form6, c.name);
         const auto& messages = app.backend.messages();
         ASSERT_EQ(messages.size(), 1u) << c.name;
         EXPECT_EQ(messages[0].text, "設定ファイルを読み込めませんでした。標準の設定で起動します。");
