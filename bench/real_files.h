@@ -17,10 +17,12 @@ namespace bench_support {
 
 class RealFiles : public platform::Files {
   public:
-    bool read(const std::string& path, const std::function<bool(std::string_view)>& consume) override {
+    platform::ReadResult read(const std::string& path,
+                              const std::function<bool(std::string_view)>& consume) override {
         std::ifstream in(native(path), std::ios::binary);
         if (!in) {
-            return false;
+            return std::filesystem::exists(native(path)) ? platform::ReadResult::Unreadable
+                                                         : platform::ReadResult::Missing;
         }
         char buffer[16384];
         while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
@@ -28,7 +30,7 @@ class RealFiles : public platform::Files {
                 break;
             }
         }
-        return !in.bad();
+        return in.bad() ? platform::ReadResult::Unreadable : platform::ReadResult::Read;
     }
     bool write(const std::string& path, const std::string& bytes) override {
         std::ofstream out(native(path), std::ios::binary | std::ios::trunc);

@@ -522,8 +522,9 @@ HWND focusIn(HWND window) {
     return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
 }
 
-HeldFile::HeldFile(const std::wstring& path)
-    : handle_(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr)) {}
+HeldFile::HeldFile(const std::wstring& path, DWORD share)
+    : handle_(
+          CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_ALWAYS, 0, nullptr)) {}
 
 HeldFile::~HeldFile() {
     release();

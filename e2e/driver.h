@@ -135,7 +135,8 @@ HWND focusIn(HWND window);
 // bytes when missing), so nobody else can open, replace or delete it until the hold ends.
 class HeldFile {
   public:
-    explicit HeldFile(const std::wstring& path);
+    // `share`: what the holder lets others do meanwhile (nothing, by default).
+    explicit HeldFile(const std::wstring& path, DWORD share = 0);
     ~HeldFile();
     HeldFile(const HeldFile&) = delete;
     HeldFile& operator=(const HeldFile&) = delete;

@@ -46,23 +46,28 @@ TEST(Faults, AShellRestartGetsBackExactlyOneIconThatWorks) {
 }
 
 TEST(Faults, ASettingsFileHeldAtStartIsLeftAsItIs) {
-    Session s(currentTestName());
-    const std::string file = settingsFile("3", "1", "0");
-    s.folder.write("1.dat", file);
-    HeldFile hold(s.folder.file("1.dat"));
-    ASSERT_TRUE(hold.held());
-    s.kolbrin = std::make_unique<Kolbrin>(s.folder);
-    // It cannot read the file, nor put the defaults in its place: it says so and runs on them.
-    HWND box = s.kolbrin->waitForMessageBox();
-    ASSERT_NE(box, nullptr);
-    EXPECT_TRUE(isPlainMessage(box, L"設定ファイルを作成できませんでした。標準の設定で起動します。", {IDOK}));
-    s.answer(IDOK);
-    s.kolbrin->waitIdle();
-    EXPECT_TRUE(s.kolbrin->running());
-    EXPECT_FALSE(s.folder.exists("1.dat.new"));
-    hold.release();
-    EXPECT_EQ(s.folder.read("1.dat"), file);
-    EXPECT_NE(s.showMainWindow(), nullptr);
+    // Held sharing nothing, and held sharing only deletion, which would let a replace through.
+    for (DWORD share : {0ul, static_cast<DWORD>(FILE_SHARE_DELETE)}) {
+        Session s(currentTestName() + (share == 0 ? "" : "-delete-only"));
+        const std::string file = settingsFile("3", "1", "0");
+        s.folder.write("1.dat", file);
+        HeldFile hold(s.folder.file("1.dat"), share);
+        ASSERT_TRUE(hold.held());
+        s.kolbrin = std::make_unique<Kolbrin>(s.folder);
+        // It cannot read the file: it says so, runs on the defaults and leaves the file alone.
+        HWND box = s.kolbrin->waitForMessageBox();
+        ASSERT_NE(box, nullptr) << share;
+        EXPECT_TRUE(
+            isPlainMessage(box, L"設定ファイルを読み込めませんでした。標準の設定で起動します。", {IDOK}))
+            << narrow(messageText(box));
+        s.answer(IDOK);
+        s.kolbrin->waitIdle();
+        EXPECT_TRUE(s.kolbrin->running());
+        EXPECT_FALSE(s.folder.exists("1.dat.new")) << share;
+        hold.release();
+        EXPECT_EQ(s.folder.read("1.dat"), file) << share;
+        EXPECT_NE(s.showMainWindow(), nullptr);
+    }
 }
 
 TEST(Faults, ASettingsFileHeldWhenOkSavesIsLeftAsItIsAndTheChoiceStays) {

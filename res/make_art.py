@@ -1,6 +1,9 @@
 #!/usr/bin/env python3
-"""Writes the program's icon (kolbrin.ico, 32 x 32, 16 colours) and its pointing-hand cursor
-(hand.cur, 32 x 32 monochrome, hot spot at the fingertip) from the pixel drawings below.
+"""Writes the program's icon (kolbrin.ico: 16 colours, one image drawn for each size the system shows it
+at: 16, 20 and 24 pixels for the title bar and the notification area at 100, 125 and 150 %, and 32) and
+its pointing-hand cursor (hand.cur, 32 x 32 monochrome, hot spot at the fingertip) from the pixel
+drawings below. The small images are drawn on their own grid, not shrunk: a resampled 32 x 32 drawing
+loses its outline and its pins.
 Run it after changing a drawing; the .ico and .cur files are kept in the repository."""
 import struct
 import pathlib
@@ -13,7 +16,7 @@ PALETTE = [
 ]
 KEYS = "kRGYBMTsgrgybmcw"  # k black, B navy, T teal, s silver, g grey, y yellow, b blue, c cyan, w white
 
-ICON = """
+ICON_32 = """
 ................................
 ................................
 .......g..g..g..g..g..g.........
@@ -46,6 +49,75 @@ ICON = """
 .......g..g..g..g..g..g.........
 ................................
 ................................
+"""
+
+ICON_16 = """
+................
+....g.g..g.g....
+..kkkkkkkkkkkk..
+..kBBBBBBBBBBk..
+.gkBwwwwyywwBkg.
+..kBwwwyyywwBk..
+.gkBwwyyywwwBkg.
+..kBwyyyyyywBk..
+..kBwwwyyywwBk..
+.gkBwwyyywwwBkg.
+..kBwyyywwwwBk..
+.gkBwywwwwwwBkg.
+..kBBBBBBBBBBk..
+..kkkkkkkkkkkk..
+....g.g..g.g....
+................
+"""
+
+ICON_20 = """
+.....g..g..g..g.....
+.....g..g..g..g.....
+..kkkkkkkkkkkkkkkk..
+..kBBBBBBBBBBBBBBk..
+..kBccccccccccccBk..
+ggkBcwwwwwwyywwcBkgg
+..kBcwwwwwyyywwcBk..
+..kBcwwwwyyywwwcBk..
+ggkBcwwwyyyywwwcBkgg
+..kBcwwyyyyyyywcBk..
+..kBcwwwwyyyywwcBk..
+ggkBcwwwwyyywwwcBkgg
+..kBcwwwyyywwwwcBk..
+..kBcwwyyywwwwwcBk..
+ggkBcwwywwwwwwwcBkgg
+..kBccccccccccccBk..
+..kBBBBBBBBBBBBBBk..
+..kkkkkkkkkkkkkkkk..
+.....g..g..g..g.....
+.....g..g..g..g.....
+"""
+
+ICON_24 = """
+.......g..g..g..g.......
+.......g..g..g..g.......
+.......g..g..g..g.......
+...kkkkkkkkkkkkkkkkkk...
+...kBBBBBBBBBBBBBBBBk...
+...kBccccccccccccccBk...
+...kBcwwwwwwwwwwwwcBk...
+gggkBcwwwwwwyyywwwcBkggg
+...kBcwwwwwyyywwwwcBk...
+...kBcwwwwyyywwwwwcBk...
+gggkBcwwwyyyywwwwwcBkggg
+...kBcwwyyyyyyyywwcBk...
+...kBcwwwwwyyyywwwcBk...
+gggkBcwwwwwyyywwwwcBkggg
+...kBcwwwwyyywwwwwcBk...
+...kBcwwwyyywwwwwwcBk...
+gggkBcwwyyywwwwwwwcBkggg
+...kBcwwywwwwwwwwwcBk...
+...kBccccccccccccccBk...
+...kBBBBBBBBBBBBBBBBk...
+...kkkkkkkkkkkkkkkkkk...
+.......g..g..g..g.......
+.......g..g..g..g.......
+.......g..g..g..g.......
 """
 
 # X black outline, o white fill, . transparent. The fingertip is the top row, column 6.
@@ -85,13 +157,14 @@ XoooXoooooooooooX...............
 """
 
 
-def rows(drawing):
+def rows(drawing, size=32):
     lines = [l for l in drawing.strip("\n").split("\n")]
-    assert len(lines) == 32 and all(len(l) == 32 for l in lines), "drawings are 32 x 32"
+    assert len(lines) == size and all(len(l) == size for l in lines), f"drawing is not {size} x {size}"
     return lines
 
 
 def mask_rows(lines, transparent):
+    """One bit a pixel, each row padded to 32 bits (every drawing is at most 32 wide)."""
     out = b""
     for line in reversed(lines):  # bitmaps are stored bottom-up
         bits = 0
@@ -103,16 +176,18 @@ def mask_rows(lines, transparent):
 
 
 def icon_image(lines):
-    header = struct.pack("<IiiHHIIiiII", 40, 32, 64, 1, 4, 0, 32 * 16 + 32 * 4, 0, 0, 16, 0)
+    size = len(lines)
+    stride = (size * 4 + 31) // 32 * 4  # four bits a pixel, rows padded to 32 bits
+    header = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 4, 0, size * stride + size * 4, 0, 0, 16, 0)
     palette = b"".join(struct.pack("BBBB", b, g, r, 0) for r, g, b in PALETTE)
     pixels = b""
     for line in reversed(lines):
         row = bytearray()
-        for x in range(0, 32, 2):
+        for x in range(0, size, 2):
             hi = 0 if line[x] == "." else KEYS.index(line[x])
             lo = 0 if line[x + 1] == "." else KEYS.index(line[x + 1])
             row.append(hi << 4 | lo)
-        pixels += bytes(row)
+        pixels += bytes(row) + bytes(stride - len(row))
     return header + palette + pixels + mask_rows(lines, ".")
 
 
@@ -129,12 +204,19 @@ def cursor_image(lines):
     return header + palette + xor + mask_rows(lines, ".")
 
 
-def write(path, kind, image, colours, hot):
-    entry = struct.pack("<BBBBHHII", 32, 32, colours, 0, hot[0], hot[1], len(image), 6 + 16)
-    pathlib.Path(path).write_bytes(struct.pack("<HHH", 0, kind, 1) + entry + image)
+def write(path, kind, images, colours, hot):
+    """images: (size, bytes) pairs, one directory entry each, smallest first."""
+    offset = 6 + 16 * len(images)
+    entries = data = b""
+    for size, image in images:
+        entries += struct.pack("<BBBBHHII", size, size, colours, 0, hot[0], hot[1], len(image), offset)
+        data += image
+        offset += len(image)
+    pathlib.Path(path).write_bytes(struct.pack("<HHH", 0, kind, len(images)) + entries + data)
 
 
 here = pathlib.Path(__file__).parent
-icon = icon_image(rows(ICON))
-write(here / "kolbrin.ico", 1, icon, 16, (1, 4))
-write(here / "hand.cur", 2, cursor_image(rows(HAND)), 2, (6, 0))
+icons = [(size, icon_image(rows(drawing, size)))
+         for size, drawing in ((16, ICON_16), (20, ICON_20), (24, ICON_24), (32, ICON_32))]
+write(here / "kolbrin.ico", 1, icons, 16, (1, 4))
+write(here / "hand.cur", 2, [(32, cursor_image(rows(HAND)))], 2, (6, 0))

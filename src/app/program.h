@@ -30,6 +30,8 @@ class Program {
     std::string AppPath;
     // The settings could not be stored at some start-up of this run, and the user has been told.
     bool defaultsNotStoredSaid = false;
+    // The settings file could not be read at some start-up of this run, and the user has been told.
+    bool settingsUnreadSaid = false;
 
     Form1 form1;
     settings::Form6 form6;

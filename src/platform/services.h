@@ -12,13 +12,19 @@
 
 namespace platform {
 
+// What a read found. Only a file that is certainly not there is Missing: a file held by another program,
+// one the user may not read, or an online-only copy that cannot be fetched is Unreadable, since it may
+// well hold data that must not be replaced unread.
+enum class ReadResult { Read, Missing, Unreadable };
+
 // Paths are UTF-8 in the program; the Windows side opens them through the wide file functions.
 class Files {
   public:
     virtual ~Files() = default;
     // Hands the content to consume piece by piece, in order, until the file ends or consume returns
-    // false (it needs no more). False when the file cannot be opened or a read fails.
-    virtual bool read(const std::string& path, const std::function<bool(std::string_view)>& consume) = 0;
+    // false (it needs no more). Read only when every piece wanted was handed over.
+    virtual ReadResult read(const std::string& path,
+                            const std::function<bool(std::string_view)>& consume) = 0;
     // Creates or truncates the file and writes the bytes; false when any step fails.
     virtual bool write(const std::string& path, const std::string& bytes) = 0;
     // Writes a temporary file beside the target and then replaces the target with it, so the target

@@ -13,6 +13,8 @@ constexpr const char* kEndingNotice = "終了します";
 // Said when the defaults could not be stored: the program runs on with them, but nothing the user sets
 // will survive the next start until the folder can be written.
 constexpr const char* kDefaultsNotStored = "設定ファイルを作成できませんでした。標準の設定で起動します。";
+// Said when 1.dat is there but cannot be read: it is left as it is, and OK in the dialog still saves.
+constexpr const char* kFileUnread = "設定ファイルを読み込めませんでした。標準の設定で起動します。";
 // The choice stays in the dialog's controls only while the dialog lives: its close box, or the next start,
 // reads the old file again. So promise nothing beyond the fact.
 constexpr const char* kSaveFailed = "設定ファイルを保存できませんでした。変更した設定は保存されていません。";
@@ -64,9 +66,13 @@ void Form6::LoadSettings() {
     // back after that leaves the defaults in the controls rather than resetting without end.
     for (int attempt = 0; attempt < 2; ++attempt) {
         Loader loader;
-        bool read =
+        platform::ReadResult read =
             program_.files.read(path, [&loader](std::string_view piece) { return loader.feed(piece); });
-        Parsed parsed = read ? loader.finish() : Parsed{};
+        if (read == platform::ReadResult::Unreadable && attempt == 0) {
+            startWithoutTheFile();
+            return;
+        }
+        Parsed parsed = read == platform::ReadResult::Read ? loader.finish() : Parsed{};
         if (parsed.outcome == Parsed::Outcome::Read) {
             apply(parsed);
             return;
@@ -89,6 +95,17 @@ void Form6::LoadSettings() {
     if (!program_.defaultsNotStoredSaid) {
         program_.defaultsNotStoredSaid = true;
         program_.backend.messageBox(kDefaultsNotStored, ui::MessageButtons::Ok);
+    }
+}
+
+// A file that is there but cannot be read (held by another program, not ours to read, an online-only copy
+// while offline) may hold the user's settings, and a synchronised folder would carry a reset to their
+// other computers: it is never replaced unread. The start-up goes on with the defaults instead.
+void Form6::startWithoutTheFile() {
+    applyDefaults();
+    if (!program_.settingsUnreadSaid) {
+        program_.settingsUnreadSaid = true;
+        program_.backend.messageBox(kFileUnread, ui::MessageButtons::Ok);
     }
 }
 

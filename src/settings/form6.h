@@ -40,6 +40,7 @@ class Form6 : public ui::Form {
     std::string settingsPath() const;
     void apply(const Parsed& parsed);
     void applyDefaults();
+    void startWithoutTheFile();
 
     app::Program& program_;
 };

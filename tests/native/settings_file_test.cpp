@@ -164,7 +164,8 @@ TEST(Loader, ReadsNoFurtherThanTheOutcomeNeeds) {
         app.files.pieceSize = 4096;
         app.files.content[kSettingsPath] = c.file;
         settings::Loader loader;
-        ASSERT_TRUE(app.files.read(kSettingsPath, [&](std::string_view p) { return loader.feed(p); }));
+        ASSERT_EQ(app.files.read(kSettingsPath, [&](std::string_view p) { return loader.feed(p); }),
+                  platform::ReadResult::Read);
         EXPECT_EQ(loader.finish().outcome, c.outcome) << c.name;
         EXPECT_LT(app.files.bytesHandedOver, c.mustRead + 4096) << c.name;
         for (int i = 0; i < loader.lineCount(); ++i) {

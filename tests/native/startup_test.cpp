@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <set>
 
 #include "cp932_bytes.h"
 #include "harness.h"
@@ -167,6 +168,13 @@ TEST(Exits, HidingTheMainWindowKeepsTheIcon) {
     EXPECT_EQ(app.shell.icons.size(), 1u);
 }
 
+// The defaults in the dialog: normal, normal, backup ticked.
+void expectDefaultsInTheDialog(settings::Form6& form6, const char* name) {
+    EXPECT_EQ(form6.selectedIndex("Option1"), 1) << name;
+    EXPECT_EQ(form6.selectedIndex("Option2"), 1) << name;
+    EXPECT_EQ(form6.control("Check1").value, 1) << name;
+}
+
 TEST(SettingsReset, ABrokenFileThatCannotBeReplacedLeavesTheDefaultsAndSaysSo) {
     struct Case {
         const char* name;
@@ -175,7 +183,8 @@ TEST(SettingsReset, ABrokenFileThatCannotBeReplacedLeavesTheDefaultsAndSaysSo) {
     };
     std::vector<Case> cases = {
         {"read-only folder, no file", [](HeadlessApp& a) { a.files.readOnly = true; }, 0},
-        {"1.dat is a folder", [](HeadlessApp& a) { a.files.directories.insert(kSettingsPath); }, 0},
+        {"the last step of the replace fails, no file",
+         [](HeadlessApp& a) { a.files.failReplaceOnly = true; }, 0},
         {"incompatible file in a read-only folder",
          [](HeadlessApp& a) {
              a.files.content[kSettingsPath] = "other\r\n";
@@ -188,9 +197,7 @@ TEST(SettingsReset, ABrokenFileThatCannotBeReplacedLeavesTheDefaultsAndSaysSo) {
         c.arrange(app);
         ASSERT_TRUE(app.start()) << c.name;
         auto& form6 = app.program.form6;
-        EXPECT_EQ(form6.selectedIndex("Option1"), 1) << c.name;
-        EXPECT_EQ(form6.selectedIndex("Option2"), 1) << c.name;
-        EXPECT_EQ(form6.control("Check1").value, 1) << c.name;
+        expectDefaultsInTheDialog(form6, c.name);
         const auto& messages = app.backend.messages();
         ASSERT_EQ(messages.size(), static_cast<std::size_t>(c.questions) + 1) << c.name;
         EXPECT_EQ(messages.back().text, "設定ファイルを作成できませんでした。標準の設定で起動します。");
@@ -208,10 +215,53 @@ TEST(SettingsReset, ABrokenFileThatCannotBeReplacedLeavesTheDefaultsAndSaysSo) {
 
 TEST(SettingsReset, AFileThatDoesNotReadBackIsNotResetAgain) {
     HeadlessApp app;
-    app.files.locked.insert(kSettingsPath);  // can be neither read nor written
+    app.files.failingReads.insert(kSettingsPath);  // missing at first; the defaults written do not read back
     ASSERT_TRUE(app.start());
-    EXPECT_EQ(countOf(app.trace, "read 1.dat"), 1);
+    EXPECT_EQ(countOf(app.trace, "read 1.dat"), 2);
+    EXPECT_EQ(countOf(app.trace, "replace 1.dat"), 1);
     EXPECT_EQ(app.program.form6.control("Check1").value, 1);
+    ASSERT_EQ(app.backend.messages().size(), 1u);
+    EXPECT_EQ(app.backend.messages()[0].text, "設定ファイルを作成できませんでした。標準の設定で起動します。");
+}
+
+TEST(SettingsReset, AFileThatIsThereButCannotBeReadIsNeverWritten) {
+    struct Case {
+        const char* name;
+        std::set<std::string> headless::Files::*fault;
+    };
+    const Case cases[] = {
+        {"held by a program that shares no reading", &headless::Files::locked},
+        {"access denied (a folder in its place)", &headless::Files::directories},
+        {"a read fails part-way (an online-only copy offline)", &headless::Files::failingReads},
+    };
+    for (const auto& c : cases) {
+        HeadlessApp app;
+        app.files.content[kSettingsPath] = settingsFile("3", "3", "0");
+        (app.files.*c.fault).insert(kSettingsPath);
+        const auto before = app.files.content;
+        ASSERT_TRUE(app.start()) << c.name;
+        auto& form6 = app.program.form6;
+        expectDefaultsInTheDialog(form6, c.name);
+        const auto& messages = app.backend.messages();
+        ASSERT_EQ(messages.size(), 1u) << c.name;
+        EXPECT_EQ(messages[0].text, "設定ファイルを読み込めませんでした。標準の設定で起動します。");
+
+        // The dialog's close box runs the start-up again: told once a run, and still nothing written.
+        ASSERT_TRUE(app.menu("aSettei"));
+        ASSERT_TRUE(app.close(form6));
+        ASSERT_TRUE(app.menu("aSettei")) << c.name;
+        EXPECT_EQ(countOf(app.trace, "read 1.dat"), 2) << c.name;
+        EXPECT_EQ(messages.size(), 1u) << c.name;
+        EXPECT_EQ(countOf(app.trace, "replace 1.dat") + countOf(app.trace, "write 1.dat"), 0) << c.name;
+        EXPECT_EQ(app.files.content, before) << c.name;
+
+        // Once the file can be reached again, OK saves as usual.
+        (app.files.*c.fault).clear();
+        ASSERT_TRUE(form6.visible()) << c.name;
+        ASSERT_TRUE(app.click(form6, "Option1", 2));
+        ASSERT_TRUE(app.click(form6, "Command1"));
+        EXPECT_EQ(app.settingsFile(), settingsFile("3", "2", "1")) << c.name;
+    }
 }
 
 TEST(RunAgain, ClosingTheSettingsDialogRerunsTheStartupOnItsNextUse) {

@@ -45,6 +45,14 @@ check_exe() {
         fail "$arch Kolbrin.exe: debug sections: $(grep '^\.debug' <<<"$sections" | tr '\n' ' ')"
     fi
     "$triple-nm" "$exe" 2>&1 | grep -q 'no symbols' || fail "$arch Kolbrin.exe: carries a symbol table"
+    # Written for Windows 7 (6.1): an older subsystem version gets legacy frame metrics.
+    local headers field_value
+    headers=$("$triple-objdump" -p "$exe")
+    for field_value in "MajorSubsystemVersion 6" "MinorSubsystemVersion 1" "MajorOSystemVersion 6" \
+        "MinorOSystemVersion 1"; do
+        grep -qE "^${field_value% *}[[:space:]]+${field_value#* }\$" <<<"$headers" ||
+            fail "$arch Kolbrin.exe: $(grep -E "^${field_value% *}" <<<"$headers" | tr -s '\t ' ' '), not ${field_value#* }"
+    done
     local dll
     local imports
     imports=$("$triple-objdump" -p "$exe" | sed -n 's/^\tDLL Name: //p')
@@ -62,6 +70,15 @@ check_exe() {
         "FileDescription=Kolbrin" "LegalCopyright=Copyright (c) 2026 Kolbrin Project"; do
         expected="VALUE \"${field%%=*}\", \"${field#*=}\""
         grep -qF "$expected" "$rc" || fail "$arch Kolbrin.exe: no $expected"
+    done
+    # The icon group: an image drawn for each size the system shows the icon at, all in 16 colours.
+    local images
+    images=$(sed -n '/RT_GROUP_ICON/,/^END/s/^ *"\\\([0-7]*\)\\\([0-7]*\)\\[0-7]*\\[0-7]*", *[0-9]*, *\([0-9]*\),.*/\1 \2 \3/p' "$rc" |
+        while read -r w h bits; do echo "$((8#$w))x$((8#$h)) ${bits}bpp"; done | sort -n | tr '\n' ' ')
+    echo "$arch Kolbrin.exe icon images: $images"
+    local image
+    for image in "16x16 4bpp" "20x20 4bpp" "24x24 4bpp" "32x32 4bpp"; do
+        [[ " $images" == *" $image "* ]] || fail "$arch Kolbrin.exe: the icon has no $image image"
     done
     local major=${version%%.*} minor=${version#*.}
     grep -q "FILEVERSION $major, *$minor, *0, *0" "$rc" || fail "$arch Kolbrin.exe: numeric FILEVERSION is not $version"

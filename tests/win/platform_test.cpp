@@ -8,6 +8,7 @@
 
 #include "app/program.h"
 #include "cp932_bytes.h"
+#include "platform/win32/icons.h"
 #include "platform/win32/services.h"
 #include "platform/win32/text.h"
 #include "settings/settings_file.h"
@@ -26,11 +27,11 @@ std::wstring selfPath() {
 // The whole content of a file through the program's own reader.
 std::optional<std::string> readAll(const std::string& path) {
     std::string out;
-    bool read = win32::Files().read(path, [&out](std::string_view piece) {
+    auto read = win32::Files().read(path, [&out](std::string_view piece) {
         out.append(piece);
         return true;
     });
-    return read ? std::optional(out) : std::nullopt;
+    return read == platform::ReadResult::Read ? std::optional(out) : std::nullopt;
 }
 
 std::string tempFolder(const std::string& name) {
@@ -67,6 +68,23 @@ TEST(InstanceTest, TheFirstHolderStaysFirstAndAnyOtherSeesIt) {
     EXPECT_FALSE(first.anotherInstanceRunning());  // asking again, as the start-up does when it reruns
 }
 
+TEST(InstanceTest, AnInstanceWhoseNameWeMayNotOpenIsRunning) {
+    // What an instance run as administrator leaves to a normal one: the name, with no access granted.
+    SECURITY_DESCRIPTOR sd;
+    ACL emptyAcl;
+    ASSERT_TRUE(InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION));
+    ASSERT_TRUE(InitializeAcl(&emptyAcl, sizeof emptyAcl, ACL_REVISION));
+    ASSERT_TRUE(SetSecurityDescriptorDacl(&sd, TRUE, &emptyAcl, FALSE));
+    SECURITY_ATTRIBUTES sa{sizeof sa, &sd, FALSE};
+    HANDLE elevated = CreateMutexW(&sa, FALSE, L"Local\\Kolbrin.Instance");
+    ASSERT_NE(elevated, nullptr);
+    ASSERT_EQ(CreateMutexW(nullptr, FALSE, L"Local\\Kolbrin.Instance"), nullptr) << "the name can be opened";
+    ASSERT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    EXPECT_TRUE(win32::Shell().anotherInstanceRunning());
+    CloseHandle(elevated);
+    EXPECT_FALSE(win32::Shell().anotherInstanceRunning());
+}
+
 TEST(ProgramFolder, KeepsExactlyOneFinalBackslash) {
     struct Case {
         const wchar_t* exe;
@@ -98,10 +116,12 @@ TEST(Files, WorkInAFolderWhoseNameTheJapaneseCodePageCannotHold) {
     // A reader that has what it needs ends the read: a long file is not read to its end.
     ASSERT_TRUE(files.write(path, std::string(1 << 20, 'x')));
     std::size_t handedOver = 0;
-    EXPECT_TRUE(files.read(path, [&](std::string_view piece) {
-        handedOver += piece.size();
-        return false;
-    }));
+    EXPECT_EQ(files.read(path,
+                         [&](std::string_view piece) {
+                             handedOver += piece.size();
+                             return false;
+                         }),
+              platform::ReadResult::Read);
     EXPECT_GT(handedOver, 0u);
     EXPECT_LT(handedOver, 1u << 20);
 }
@@ -154,6 +174,77 @@ TEST(Files, ReplaceLeavesTheOldFileWhenItCannotFinish) {
 
     ASSERT_TRUE(files.replace(path, "new"));
     EXPECT_EQ(readAll(path), "new");
+}
+
+TEST(Files, OnlyAFileThatIsNotThereReadsAsMissing) {
+    win32::Files files;
+    std::string folder = tempFolder("unreadable");
+    std::string path = folder + "1.dat";
+    ASSERT_TRUE(files.write(path, "mine"));
+    std::string dir = folder + "dir.dat";
+    CreateDirectoryW(widen(dir).c_str(), nullptr);
+    auto readOf = [&files](const std::string& p) {
+        return files.read(p, [](std::string_view) { return true; });
+    };
+    using platform::ReadResult;
+    EXPECT_EQ(readOf(folder + "none.dat"), ReadResult::Missing);
+    EXPECT_EQ(readOf(folder + "none\\1.dat"), ReadResult::Missing);
+    EXPECT_EQ(readOf(dir), ReadResult::Unreadable);
+    for (DWORD share : {0ul, static_cast<DWORD>(FILE_SHARE_DELETE)}) {
+        HANDLE held =
+            CreateFileW(widen(path).c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(readOf(path), ReadResult::Unreadable) << "sharing " << share;
+        CloseHandle(held);
+    }
+    EXPECT_EQ(readOf(path), ReadResult::Read);
+
+    // What the system can answer to an open: access denied, a sharing violation, and an online-only file
+    // whose provider is not running (362), which has no network (388) or failed otherwise (389).
+    for (DWORD error : {5ul, 32ul, 362ul, 388ul, 389ul, 1920ul}) {
+        EXPECT_EQ(win32::readFailure(error), ReadResult::Unreadable) << error;
+    }
+    EXPECT_EQ(win32::readFailure(ERROR_FILE_NOT_FOUND), ReadResult::Missing);
+    EXPECT_EQ(win32::readFailure(ERROR_PATH_NOT_FOUND), ReadResult::Missing);
+}
+
+TEST(MainIcon, EachSmallIconSizeHasItsOwnSixteenColourImage) {
+    std::wstring self = selfPath();
+    std::wstring exe = self.substr(0, self.find_last_of(L'\\') + 1) + L"Kolbrin.exe";
+    HMODULE program =
+        LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(program, nullptr) << narrow(exe);
+    HRSRC groupInfo = FindResourceW(program, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
+    ASSERT_NE(groupInfo, nullptr);
+    auto* group = static_cast<BYTE*>(LockResource(LoadResource(program, groupInfo)));
+    struct Case {
+        bool small;
+        int dpi;
+        int size;
+    };
+    for (auto c : {Case{true, 96, 16}, Case{true, 120, 20}, Case{true, 144, 24}, Case{true, 192, 32},
+                   Case{false, 96, 32}}) {
+        EXPECT_EQ(win32::iconSizeAt(c.small, c.dpi), c.size) << c.dpi;
+        // The image the system picks for that size is one drawn for it, not another one resampled.
+        int id = LookupIconIdFromDirectoryEx(group, TRUE, c.size, c.size, LR_DEFAULTCOLOR);
+        HRSRC imageInfo = FindResourceW(program, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(3));  // RT_ICON
+        ASSERT_NE(imageInfo, nullptr) << c.size;
+        auto* header = static_cast<BITMAPINFOHEADER*>(LockResource(LoadResource(program, imageInfo)));
+        EXPECT_EQ(header->biWidth, c.size);
+        EXPECT_EQ(header->biBitCount, 4) << c.size;
+
+        HICON icon = win32::loadMainIcon(program, c.small, c.dpi);
+        ASSERT_NE(icon, nullptr) << c.size;
+        ICONINFO info{};
+        ASSERT_TRUE(GetIconInfo(icon, &info));
+        BITMAP bitmap{};
+        GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
+        EXPECT_EQ(bitmap.bmWidth, c.size);
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        DestroyIcon(icon);
+    }
+    FreeLibrary(program);
 }
 
 TEST(CodePage, TheSettingsFileIsWhatTheJapaneseCodePageMakesOfItsText) {

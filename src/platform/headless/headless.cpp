@@ -125,25 +125,33 @@ bool Files::writable(const std::string& path) const {
     return !readOnly && !directories.contains(path) && !locked.contains(path);
 }
 
-bool Files::read(const std::string& path, const std::function<bool(std::string_view)>& consume) {
+platform::ReadResult Files::read(const std::string& path,
+                                 const std::function<bool(std::string_view)>& consume) {
     trace_.push_back("read " + fileName(path));
     if (directories.contains(path) || locked.contains(path)) {
-        return false;
+        return platform::ReadResult::Unreadable;
     }
     auto it = content.find(path);
     if (it == content.end()) {
-        return false;
+        return platform::ReadResult::Missing;
     }
     std::string_view rest = it->second;
+    // A failing read hands over the first half of the file before the error.
+    std::size_t failAt = failingReads.contains(path) ? rest.size() / 2 : rest.size() + 1;
+    std::size_t handed = 0;
     while (!rest.empty()) {
-        std::string_view piece = rest.substr(0, pieceSize);
+        std::string_view piece = rest.substr(0, std::min(pieceSize, failAt - handed));
+        if (piece.empty()) {
+            return platform::ReadResult::Unreadable;
+        }
         rest.remove_prefix(piece.size());
+        handed += piece.size();
         bytesHandedOver += piece.size();
         if (!consume(piece)) {
             break;
         }
     }
-    return true;
+    return handed >= failAt ? platform::ReadResult::Unreadable : platform::ReadResult::Read;
 }
 
 bool Files::write(const std::string& path, const std::string& bytes) {

@@ -83,19 +83,21 @@ class Files : public platform::Files {
   public:
     explicit Files(Trace& trace) : trace_(trace) {}
 
-    bool read(const std::string& path, const std::function<bool(std::string_view)>& consume) override;
+    platform::ReadResult read(const std::string& path,
+                              const std::function<bool(std::string_view)>& consume) override;
     bool write(const std::string& path, const std::string& bytes) override;
     bool replace(const std::string& path, const std::string& bytes) override;
     bool remove(const std::string& path) override;
 
     // The stored files; tests may put and inspect content here directly.
     std::map<std::string, std::string> content;
-    std::set<std::string> directories;  // paths that are folders: no file operation succeeds on them
-    std::set<std::string> locked;       // files another program holds open without sharing
-    bool readOnly = false;              // the folder refuses every change
-    bool failReplaceOnly = false;       // the temporary file is written but the final replace fails
-    std::size_t pieceSize = 4096;       // how much of a file one piece of a read hands over
-    std::size_t bytesHandedOver = 0;    // by the reads so far
+    std::set<std::string> directories;   // paths that are folders: no file operation succeeds on them
+    std::set<std::string> locked;        // files another program holds open without sharing
+    std::set<std::string> failingReads;  // files that open but fail part-way (an online-only copy offline)
+    bool readOnly = false;               // the folder refuses every change
+    bool failReplaceOnly = false;        // the temporary file is written but the final replace fails
+    std::size_t pieceSize = 4096;        // how much of a file one piece of a read hands over
+    std::size_t bytesHandedOver = 0;     // by the reads so far
 
   private:
     bool writable(const std::string& path) const;

@@ -6,7 +6,9 @@
 #include <cwchar>
 
 #include "platform/win32/banner.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/form_window.h"
+#include "platform/win32/icons.h"
 #include "platform/win32/resources.h"
 #include "platform/win32/text.h"
 
@@ -36,11 +38,6 @@ HWND frontMessageBox() {
 Backend::Backend(HINSTANCE instance)
     : instance_(instance),
       taskbarCreated_(RegisterWindowMessageW(L"TaskbarCreated")),
-      bigIcon_(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kMainIconId), IMAGE_ICON,
-                                             GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0))),
-      smallIcon_(
-          static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kMainIconId), IMAGE_ICON,
-                                        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0))),
       hand_(LoadCursorW(instance, MAKEINTRESOURCEW(kHandCursorId))),
       banner_(createBannerMetafile()) {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
@@ -139,8 +136,17 @@ ui::MessageAnswer Backend::messageBox(const std::string& text, ui::MessageButton
     return result == IDYES ? ui::MessageAnswer::Yes : ui::MessageAnswer::No;
 }
 
+HICON Backend::icon(bool small, int dpi) const {
+    UniqueIcon& loaded = icons_[{small, dpi}];
+    if (!loaded) {
+        loaded.reset(loadMainIcon(instance_, small, dpi));
+    }
+    return loaded.get();
+}
+
+// The notification area shows the small icon, at the DPI of the primary monitor that holds the taskbar.
 std::uintptr_t Backend::mainIconHandle() {
-    return reinterpret_cast<std::uintptr_t>(bigIcon_.get());
+    return reinterpret_cast<std::uintptr_t>(icon(true, systemDpi()));
 }
 
 void Backend::endProgram() {

@@ -3,7 +3,9 @@
 
 #include <windows.h>
 
+#include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/handles.h"
@@ -28,7 +30,8 @@ class Backend : public ui::Backend {
     int run();
 
     HINSTANCE instance() const { return instance_; }
-    HICON icon(bool small) const { return small ? smallIcon_.get() : bigIcon_.get(); }
+    // The program's icon drawn for the small or big icon's size at a DPI; the backend keeps it.
+    HICON icon(bool small, int dpi) const;
     HCURSOR handCursor() const { return hand_; }
     HENHMETAFILE banner() const { return banner_.get(); }
     UINT taskbarCreatedMessage() const { return taskbarCreated_; }
@@ -50,8 +53,7 @@ class Backend : public ui::Backend {
 
     HINSTANCE instance_;
     UINT taskbarCreated_;
-    UniqueIcon bigIcon_;
-    UniqueIcon smallIcon_;
+    mutable std::map<std::pair<bool, int>, UniqueIcon> icons_;
     HCURSOR hand_;
     UniqueMetafile banner_;
     // Windows unloaded by their own event handlers: destroyed at once, freed when the event is over.

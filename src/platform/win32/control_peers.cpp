@@ -367,7 +367,8 @@ class PicturePeer : public PaintedPeer {
         FillRect(dc, &r, window_.brushFor(background()));
         if (control().picture == ui::Picture::MainIcon) {
             int size = MulDiv(32, window_.dpi(), 96);
-            DrawIconEx(dc, 0, 0, window_.backend().icon(false), size, size, 0, nullptr, DI_NORMAL);
+            DrawIconEx(dc, 0, 0, window_.backend().icon(false, window_.dpi()), size, size, 0, nullptr,
+                       DI_NORMAL);
         }
     }
 };

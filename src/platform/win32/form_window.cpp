@@ -9,6 +9,7 @@
 
 #include "platform/win32/backend.h"
 #include "platform/win32/dpi.h"
+#include "platform/win32/shell_messages.h"
 #include "platform/win32/text.h"
 
 namespace win32 {
@@ -100,6 +101,7 @@ FormWindow::FormWindow(Backend& backend, ui::Form& form) : backend_(backend), fo
     Styles s = windowStyles(d);
     hwnd_ = CreateWindowExW(s.exStyle, className.c_str(), widen(d.caption).c_str(), s.style, 0, 0, 0, 0,
                             nullptr, menu_, backend.instance(), this);
+    acceptFromShell(hwnd_, backend.taskbarCreatedMessage());
     // The window is laid out for the monitor it comes up on.
     dpi_ = dpiOf(hwnd_);
     placeWindow();
@@ -385,9 +387,10 @@ void FormWindow::timerChanged(const ui::Timer& timer) {
 
 void FormWindow::iconChanged() {
     bool has = form_.icon() == ui::Picture::MainIcon;
-    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(has ? backend_.icon(false) : nullptr));
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG,
+                 reinterpret_cast<LPARAM>(has ? backend_.icon(false, dpi_) : nullptr));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(has ? backend_.icon(true) : nullptr));
+                 reinterpret_cast<LPARAM>(has ? backend_.icon(true, dpi_) : nullptr));
 }
 
 std::uintptr_t FormWindow::nativeHandle(const ui::Control& control) const {

@@ -53,20 +53,29 @@ bool writeAll(const std::wstring& path, const std::string& bytes, bool flush) {
 
 }  // namespace
 
-bool Files::read(const std::string& path, const std::function<bool(std::string_view)>& consume) {
+platform::ReadResult readFailure(DWORD error) {
+    // Only a name that is not there means no file. Every other refusal (a holder that shares no reading,
+    // access denied, a cloud file that cannot be fetched) leaves a file that may hold the user's data.
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? platform::ReadResult::Missing
+                                                                          : platform::ReadResult::Unreadable;
+}
+
+platform::ReadResult Files::read(const std::string& path,
+                                 const std::function<bool(std::string_view)>& consume) {
     UniqueFileHandle file(CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
-        return false;
+        return readFailure(GetLastError());
     }
     char buffer[16384];
     for (;;) {
         DWORD got = 0;
         if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) {
-            return false;
+            // The file was opened, so it is there, whatever the error says.
+            return platform::ReadResult::Unreadable;
         }
         if (got == 0 || !consume(std::string_view(buffer, got))) {
-            return true;
+            return platform::ReadResult::Read;
         }
     }
 }
@@ -98,6 +107,10 @@ bool Shell::anotherInstanceRunning() {
         return false;
     }
     HANDLE mutex = CreateMutexW(nullptr, FALSE, L"Local\\Kolbrin.Instance");
+    if (mutex == nullptr && GetLastError() == ERROR_ACCESS_DENIED) {
+        // The name is there but not ours to open: an instance run as administrator holds it.
+        return true;
+    }
     if (mutex != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
         CloseHandle(mutex);
         return true;

@@ -11,7 +11,8 @@ namespace win32 {
 
 class Files : public platform::Files {
   public:
-    bool read(const std::string& path, const std::function<bool(std::string_view)>& consume) override;
+    platform::ReadResult read(const std::string& path,
+                              const std::function<bool(std::string_view)>& consume) override;
     bool write(const std::string& path, const std::string& bytes) override;
     bool replace(const std::string& path, const std::string& bytes) override;
     bool remove(const std::string& path) override;
@@ -31,6 +32,9 @@ class Shell : public platform::Shell {
     // Held for the life of the process: its name existing is what tells a second instance.
     UniqueHandle instanceMutex_;
 };
+
+// What a failed open of a file means, from the system's error code.
+platform::ReadResult readFailure(DWORD error);
 
 // The folder part of an executable's full path, as the system reports folders: "C:\Tools" for
 // "C:\Tools\k.exe", and "C:\" (the root keeps its backslash) for "C:\k.exe".
