@@ -37,23 +37,32 @@ const ui::FormDesign& sampleDesign() {
 
 class Sample : public ui::Form {
   public:
-    explicit Sample(ui::Backend& backend) : Form(backend, sampleDesign()) {}
+    explicit Sample(ui::Backend& backend);
     int loads = 0, clicks = 0, ticks = 0;
     bool stopOnTick = false;
+
+    void clicked() { ++clicks; }
+    void Timer1_Timer() {
+        ++ticks;
+        if (stopOnTick) {
+            setTimerEnabled(timer("Timer1"), false);
+        }
+    }
 
   protected:
     void Form_Load() override {
         ++loads;
         setCaption(control("Label1"), "loaded");  // a load handler may use its own form
     }
-    void onClick(ui::Control&) override { ++clicks; }
-    void onTimer(ui::Timer& t) override {
-        ++ticks;
-        if (stopOnTick) {
-            setTimerEnabled(t, false);
-        }
-    }
 };
+
+constexpr ui::Handler kSampleHandlers[] = {
+    ui::click<&Sample::clicked>("Opt", 0),     ui::click<&Sample::clicked>("Opt", 1),
+    ui::click<&Sample::clicked>("Check1"),     ui::click<&Sample::clicked>("Command1"),
+    ui::tick<&Sample::Timer1_Timer>("Timer1"),
+};
+
+Sample::Sample(ui::Backend& backend) : Form(backend, sampleDesign(), kSampleHandlers) {}
 
 struct Fixture : ::testing::Test {
     headless::Trace trace;
