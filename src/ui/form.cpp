@@ -1,11 +1,39 @@
 #include "ui/form.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace ui {
 
+namespace {
+
+bool designHas(const FormDesign& design, const HandledName& n) {
+    switch (n.kind) {
+        case HandledName::Kind::Control:
+            return std::ranges::any_of(design.controls,
+                                       [&](const auto& c) { return c.name == n.name && c.index == n.index; });
+        case HandledName::Kind::Menu:
+            return std::ranges::any_of(design.menus, [&](const auto& m) {
+                return std::ranges::any_of(m.items, [&](const auto& i) { return i.name == n.name; });
+            });
+        case HandledName::Kind::Timer:
+            return std::ranges::any_of(design.timers, [&](const auto& t) { return t.name == n.name; });
+    }
+    return false;
+}
+
+}  // namespace
+
 Form::Form(Backend& backend, const FormDesign& design, Handlers handlers)
-    : backend_(backend), design_(design), handlers_(handlers) {}
+    : backend_(backend), design_(design), handlers_(handlers) {
+    // A name in the table that the design lacks would leave its control dead with nothing to say why;
+    // the windows are built once, at the start, so the mistake stops the first run of any test.
+    for (const HandledName& n : handledNames()) {
+        if (!designHas(design_, n)) {
+            throw std::logic_error("no " + std::string(n.name) + " on " + design_.name + " for its handler");
+        }
+    }
+}
 
 Form::~Form() = default;
 
