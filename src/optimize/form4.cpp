@@ -11,7 +11,7 @@ constexpr std::int32_t kWorkAddend = 65468543;
 constexpr float kTicksInRun = 100;
 
 // The log lines of each tick and the work cycles of each line, for each optimization level (Option1
-// index): light, normal, thorough.
+// index): quick, normal, thorough.
 struct Level {
     float lineCount;
     std::int16_t cycleCount;
