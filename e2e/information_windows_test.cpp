@@ -11,9 +11,7 @@
 
 #include "e2e/design_lookup.h"
 #include "e2e/session.h"
-#include "info/form10.h"
-#include "info/form2.h"
-#include "info/form3.h"
+#include "info/info_window.h"
 
 using namespace e2e;
 

@@ -7,7 +7,7 @@
 #include "e2e/design_lookup.h"
 #include "e2e/help_viewer.h"
 #include "e2e/session.h"
-#include "info/form3.h"
+#include "info/info_window.h"
 
 using namespace e2e;
 

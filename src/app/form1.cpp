@@ -16,28 +16,31 @@ constexpr const char* kHelpPage = "palvo.html";  // the same guide as a web page
 constexpr std::uint32_t kFirstWindowsWithoutHelpViewer = 10;
 constexpr const char* kProductName = "Kolbrin";
 
-constexpr std::uint32_t kNifMessage = 1, kNifIcon = 2, kNifTip = 4;
-constexpr std::uint32_t kWmMouseMove = 512;
 constexpr std::string_view kTrayControl = "picRespond";  // the hidden picture the shell notifies
 constexpr std::string_view kTrayRetry = "trayRetry";
 
-using Click = ui::Handler<Form1>;
-constexpr Click kClicks[] = {
-    {"Command1", ui::kNoIndex, &Form1::Command1_Click}, {"Command2", ui::kNoIndex, &Form1::Command2_Click},
-    {"Command3", ui::kNoIndex, &Form1::Command3_Click}, {"Command4", ui::kNoIndex, &Form1::Command4_Click},
-    {"Command5", ui::kNoIndex, &Form1::Command5_Click},
-};
-constexpr Click kMenus[] = {
-    {"aTarn", ui::kNoIndex, &Form1::aTarn_Click},       {"aEnd", ui::kNoIndex, &Form1::aEnd_Click},
-    {"aHelp", ui::kNoIndex, &Form1::aHelp_Click},       {"aKaishi", ui::kNoIndex, &Form1::aKaishi_Click},
-    {"aMemscan", ui::kNoIndex, &Form1::aMemscan_Click}, {"aSettei", ui::kNoIndex, &Form1::aSettei_Click},
-    {"aTecver", ui::kNoIndex, &Form1::aTecver_Click},   {"aToji", ui::kNoIndex, &Form1::aToji_Click},
-    {"aVersion", ui::kNoIndex, &Form1::aVersion_Click},
+constexpr ui::Handler kHandlers[] = {
+    ui::click<&Form1::Command1_Click>("Command1"),
+    ui::click<&Form1::Command2_Click>("Command2"),
+    ui::click<&Form1::Command3_Click>("Command3"),
+    ui::click<&Form1::Command4_Click>("Command4"),
+    ui::click<&Form1::Command5_Click>("Command5"),
+    ui::menu<&Form1::aTarn_Click>("aTarn"),
+    ui::menu<&Form1::aEnd_Click>("aEnd"),
+    ui::menu<&Form1::aHelp_Click>("aHelp"),
+    ui::menu<&Form1::aKaishi_Click>("aKaishi"),
+    ui::menu<&Form1::aMemscan_Click>("aMemscan"),
+    ui::menu<&Form1::aSettei_Click>("aSettei"),
+    ui::menu<&Form1::aTecver_Click>("aTecver"),
+    ui::menu<&Form1::aToji_Click>("aToji"),
+    ui::menu<&Form1::aVersion_Click>("aVersion"),
+    ui::mouseMove<&Form1::picRespond_MouseMove>(kTrayControl),
+    ui::tick<&Form1::trayRetry_Timer>(kTrayRetry),
 };
 
 }  // namespace
 
-Form1::Form1(Program& program) : Form(program.backend, form1Design()), program_(program) {}
+Form1::Form1(Program& program) : Form(program.backend, form1Design(), kHandlers), program_(program) {}
 
 void Form1::Form_Load() {
     IconData = {};
@@ -47,8 +50,8 @@ void Form1::Form_Load() {
     // The tip: the name, one NUL, then blanks to the end of the field; the shell shows up to the NUL.
     std::memset(IconData.szTip, ' ', sizeof(IconData.szTip));
     std::memcpy(IconData.szTip, kProductName, std::strlen(kProductName) + 1);
-    IconData.uCallbackMessage = kWmMouseMove;
-    IconData.uFlags = kNifMessage | kNifIcon | kNifTip;
+    IconData.uCallbackMessage = platform::kWmMouseMove;
+    IconData.uFlags = platform::kNifMessage | platform::kNifIcon | platform::kNifTip;
     IconData.uID = 0;
     addTrayIcon();
     setVisible(true);
@@ -71,10 +74,8 @@ void Form1::onShellRestarted() {
     addTrayIcon();
 }
 
-void Form1::onTimer(ui::Timer& timer) {
-    if (timer.design->name == kTrayRetry) {
-        addTrayIcon();
-    }
+void Form1::trayRetry_Timer() {
+    addTrayIcon();
 }
 
 void Form1::exitProgram() {
@@ -161,29 +162,6 @@ void Form1::aHelp_Click() {
     // By its full path: the viewer looks for a bare name in the current folder first, and a help file
     // someone left there can run programs through its macros.
     program_.shell.winHelp(program_.AppPath + kHelpFile, platform::kHelpContents, 0);
-}
-
-std::vector<ui::HandledName> Form1::handledNames() const {
-    std::vector<ui::HandledName> names;
-    ui::appendNames(names, ui::HandledName::Kind::Control, kClicks);
-    ui::appendNames(names, ui::HandledName::Kind::Menu, kMenus);
-    names.push_back({ui::HandledName::Kind::Control, kTrayControl});
-    names.push_back({ui::HandledName::Kind::Timer, kTrayRetry});
-    return names;
-}
-
-void Form1::onClick(ui::Control& control) {
-    ui::dispatch(*this, kClicks, control.name(), control.index());
-}
-
-void Form1::onMenu(std::string_view item) {
-    ui::dispatch(*this, kMenus, item, ui::kNoIndex);
-}
-
-void Form1::onMouseMove(ui::Control& control, int button, int shift, float x, float y) {
-    if (control.name() == kTrayControl) {
-        picRespond_MouseMove(button, shift, x, y);
-    }
 }
 
 }  // namespace app

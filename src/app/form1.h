@@ -15,13 +15,11 @@ class Program;
 const ui::FormDesign& form1Design();
 
 // The mouse message the shell reports as the X of picRespond_MouseMove for a left-button press.
-inline constexpr float kTrayLeftButtonDown = 513;
+inline constexpr float kTrayLeftButtonDown = platform::kWmLButtonDown;
 
 class Form1 : public ui::Form {
   public:
     explicit Form1(Program& program);
-
-    std::vector<ui::HandledName> handledNames() const override;
 
     platform::IconData IconData;
 
@@ -40,6 +38,8 @@ class Form1 : public ui::Form {
     void Command4_Click();
     void Command5_Click();
     void picRespond_MouseMove(int button, int shift, float x, float y);
+    // Offers the tray icon again while the shell has not taken it.
+    void trayRetry_Timer();
 
     // Removes the tray icon and ends the program at once: the one way out of the program.
     [[noreturn]] void exitProgram();
@@ -47,10 +47,6 @@ class Form1 : public ui::Form {
   protected:
     void Form_Load() override;
     void Form_Unload() override;
-    void onClick(ui::Control& control) override;
-    void onMenu(std::string_view item) override;
-    void onTimer(ui::Timer& timer) override;
-    void onMouseMove(ui::Control& control, int button, int shift, float x, float y) override;
     void onShellRestarted() override;
 
   private:

@@ -10,9 +10,9 @@ Program::Program(ui::Backend& backend, platform::Files& files, platform::Shell& 
       form6(*this),
       form4(*this),
       form7(*this),
-      form2(*this),
-      form3(*this),
-      form10(*this) {}
+      form2(*this, info::form2Design()),
+      form3(*this, info::form3Design(), info::form3Load),
+      form10(*this, info::form10Design()) {}
 
 void Program::start() {
     form6.load();

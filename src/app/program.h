@@ -4,9 +4,7 @@
 #include <string>
 
 #include "app/form1.h"
-#include "info/form10.h"
-#include "info/form2.h"
-#include "info/form3.h"
+#include "info/info_window.h"
 #include "optimize/form4.h"
 #include "platform/services.h"
 #include "scan/form7.h"
@@ -37,9 +35,9 @@ class Program {
     settings::Form6 form6;
     optimize::Form4 form4;
     scan::Form7 form7;
-    info::Form2 form2;
-    info::Form3 form3;
-    info::Form10 form10;
+    info::InfoWindow form2;
+    info::InfoWindow form3;
+    info::InfoWindow form10;
 };
 
 // The folder as the program keeps it: with exactly one final "\", a drive's root included.

@@ -10,18 +10,23 @@ constexpr const char* kLogLine = "Data Error none...";
 constexpr std::int32_t kWorkAddend = 65468543;
 constexpr float kTicksInRun = 100;
 
-using Click = ui::Handler<Form4>;
-constexpr Click kClicks[] = {
-    {"Command1", ui::kNoIndex, &Form4::Command1_Click},
-    {"Command2", ui::kNoIndex, &Form4::Command2_Click},
+// The log lines of each tick and the work cycles of each line, for each optimization level (Option1
+// index): quick, normal, thorough.
+struct Level {
+    float lineCount;
+    std::int16_t cycleCount;
 };
-constexpr Click kTimers[] = {
-    {"Timer1", ui::kNoIndex, &Form4::Timer1_Timer},
+constexpr Level kLevels[] = {{400, 250}, {3000, 120}, {25000, 50}};
+
+constexpr ui::Handler kHandlers[] = {
+    ui::click<&Form4::Command1_Click>("Command1"),
+    ui::click<&Form4::Command2_Click>("Command2"),
+    ui::tick<&Form4::Timer1_Timer>("Timer1"),
 };
 
 }  // namespace
 
-Form4::Form4(app::Program& program) : Form(program.backend, form4Design()), program_(program) {}
+Form4::Form4(app::Program& program) : Form(program.backend, form4Design(), kHandlers), program_(program) {}
 
 std::string Form4::logPath() const {
     return program_.AppPath + kLogFileName;
@@ -33,16 +38,9 @@ void Form4::Form_Load() {
     progress = 0;
     // The level is taken once, here: changing the settings while the window is open changes nothing
     // in this run.
-    if (program_.form6.control("Option1", 0).selected()) {
-        lineCount = 400;
-        cycleCount = 250;
-    } else if (program_.form6.control("Option1", 1).selected()) {
-        lineCount = 3000;
-        cycleCount = 120;
-    } else {
-        lineCount = 25000;
-        cycleCount = 50;
-    }
+    const Level& level = kLevels[program_.form6.selectedIndex("Option1")];
+    lineCount = level.lineCount;
+    cycleCount = level.cycleCount;
     setTimerEnabled(timer("Timer1"), true);
 }
 
@@ -99,21 +97,6 @@ void Form4::Command2_Click() {
     // Before the first tick there is no log yet; the failed delete then simply has nothing to do.
     program_.files.remove(logPath());
     unload();
-}
-
-std::vector<ui::HandledName> Form4::handledNames() const {
-    std::vector<ui::HandledName> names;
-    ui::appendNames(names, ui::HandledName::Kind::Control, kClicks);
-    ui::appendNames(names, ui::HandledName::Kind::Timer, kTimers);
-    return names;
-}
-
-void Form4::onClick(ui::Control& control) {
-    ui::dispatch(*this, kClicks, control.name(), control.index());
-}
-
-void Form4::onTimer(ui::Timer& timer) {
-    ui::dispatch(*this, kTimers, timer.design->name, ui::kNoIndex);
 }
 
 }  // namespace optimize

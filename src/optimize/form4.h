@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "ui/form.h"
 
@@ -24,8 +23,6 @@ class Form4 : public ui::Form {
   public:
     explicit Form4(app::Program& program);
 
-    std::vector<ui::HandledName> handledNames() const override;
-
     float progress = 0;   // ticks done in this run
     float lineCount = 0;  // run-log lines at each tick
     // The work cycles count this up and down; volatile so that every add and subtract really happens
@@ -40,8 +37,6 @@ class Form4 : public ui::Form {
 
   protected:
     void Form_Load() override;
-    void onClick(ui::Control& control) override;
-    void onTimer(ui::Timer& timer) override;
 
   private:
     std::string logPath() const;

@@ -46,9 +46,16 @@ struct IconData {
     char szTip[64] = {};
 };
 
+// The shell's values, which the Windows side checks against its headers.
 inline constexpr std::uint32_t kNimAdd = 0;
 inline constexpr std::uint32_t kNimModify = 1;
 inline constexpr std::uint32_t kNimDelete = 2;
+inline constexpr std::uint32_t kNifMessage = 1;
+inline constexpr std::uint32_t kNifIcon = 2;
+inline constexpr std::uint32_t kNifTip = 4;
+// The icon's callback message, and the mouse message the shell passes with it for a left-button press.
+inline constexpr std::uint32_t kWmMouseMove = 512;
+inline constexpr std::uint32_t kWmLButtonDown = 513;
 inline constexpr std::uint32_t kHelpContents = 3;
 
 class Shell {

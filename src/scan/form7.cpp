@@ -36,13 +36,14 @@ constexpr const char* kResult = "異常なし";
 constexpr const char* kDone = "完了";
 constexpr const char* kPercentSign = "％";
 
-using Handler = ui::Handler<Form7>;
-constexpr Handler kClicks[] = {{"Command1", ui::kNoIndex, &Form7::Command1_Click}};
-constexpr Handler kTimers[] = {{"Timer1", ui::kNoIndex, &Form7::Timer1_Timer}};
+constexpr ui::Handler kHandlers[] = {
+    ui::click<&Form7::Command1_Click>("Command1"),
+    ui::tick<&Form7::Timer1_Timer>("Timer1"),
+};
 
 }  // namespace
 
-Form7::Form7(app::Program& program) : Form(program.backend, form7Design()), program_(program) {}
+Form7::Form7(app::Program& program) : Form(program.backend, form7Design(), kHandlers), program_(program) {}
 
 void Form7::Form_Load() {
     progress = 0;
@@ -74,21 +75,6 @@ void Form7::Timer1_Timer() {
 void Form7::Command1_Click() {
     unload();
     program_.form1.show();
-}
-
-std::vector<ui::HandledName> Form7::handledNames() const {
-    std::vector<ui::HandledName> names;
-    ui::appendNames(names, ui::HandledName::Kind::Control, kClicks);
-    ui::appendNames(names, ui::HandledName::Kind::Timer, kTimers);
-    return names;
-}
-
-void Form7::onClick(ui::Control& control) {
-    ui::dispatch(*this, kClicks, control.name(), control.index());
-}
-
-void Form7::onTimer(ui::Timer& timer) {
-    ui::dispatch(*this, kTimers, timer.design->name, ui::kNoIndex);
 }
 
 }  // namespace scan

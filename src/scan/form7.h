@@ -2,8 +2,6 @@
 // names its stages on the way and ends with the result "異常なし"; it looks at nothing on the computer.
 #pragma once
 
-#include <vector>
-
 #include "ui/form.h"
 
 namespace app {
@@ -18,8 +16,6 @@ class Form7 : public ui::Form {
   public:
     explicit Form7(app::Program& program);
 
-    std::vector<ui::HandledName> handledNames() const override;
-
     // Ticks done in this run: 0 after load, whole numbers up to 100.
     float progress = 0;
 
@@ -28,8 +24,6 @@ class Form7 : public ui::Form {
 
   protected:
     void Form_Load() override;
-    void onClick(ui::Control& control) override;
-    void onTimer(ui::Timer& timer) override;
 
   private:
     app::Program& program_;

@@ -7,6 +7,7 @@ namespace settings {
 
 namespace {
 
+constexpr const char* kAlreadyRunning = "既に起動しています。";
 constexpr const char* kIncompatibleQuestion =
     "この設定ファイルは互換性がありません。設定を初期化してよろしいですか？";
 constexpr const char* kEndingNotice = "終了します";
@@ -19,12 +20,22 @@ constexpr const char* kFileUnread = "設定ファイルを読み込めません�
 // reads the old file again. So promise nothing beyond the fact.
 constexpr const char* kSaveFailed = "設定ファイルを保存できませんでした。変更した設定は保存されていません。";
 
-using Click = ui::Handler<Form6>;
-constexpr Click kClicks[] = {{"Command1", ui::kNoIndex, &Form6::Command1_Click}};
+constexpr ui::Handler kHandlers[] = {ui::click<&Form6::Command1_Click>("Command1")};
 
 }  // namespace
 
-Form6::Form6(app::Program& program) : Form(program.backend, form6Design()), program_(program) {}
+Form6::Form6(app::Program& program) : Form(program.backend, form6Design(), kHandlers), program_(program) {}
+
+void Form6::Form_Load() {
+    // When the settings dialog has been closed, its next use loads it again and runs all of this once
+    // more; the instance test then passes, because this process is the one holding the name.
+    if (program_.shell.anotherInstanceRunning()) {
+        program_.backend.messageBox(kAlreadyRunning, ui::MessageButtons::Ok);
+        program_.backend.endProgram();
+    }
+    program_.AppPath = app::withFinalBackslash(program_.shell.exeFolder());
+    LoadSettings();
+}
 
 std::string Form6::settingsPath() const {
     return program_.AppPath + std::string(kFileName);
@@ -115,16 +126,6 @@ void Form6::Command1_Click() {
     if (!program_.files.replace(settingsPath(), format(values))) {
         program_.backend.messageBox(kSaveFailed, ui::MessageButtons::Ok);
     }
-}
-
-std::vector<ui::HandledName> Form6::handledNames() const {
-    std::vector<ui::HandledName> names;
-    ui::appendNames(names, ui::HandledName::Kind::Control, kClicks);
-    return names;
-}
-
-void Form6::onClick(ui::Control& control) {
-    ui::dispatch(*this, kClicks, control.name(), control.index());
 }
 
 }  // namespace settings

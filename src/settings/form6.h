@@ -4,7 +4,6 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "settings/settings_file.h"
 #include "ui/form.h"
@@ -21,8 +20,6 @@ class Form6 : public ui::Form {
   public:
     explicit Form6(app::Program& program);
 
-    std::vector<ui::HandledName> handledNames() const override;
-
     // Hides the main window (loading it, with its tray icon, the first time), then reads 1.dat into
     // the controls; may reset the file, ask about an incompatible one, or end the program.
     void LoadSettings();
@@ -33,8 +30,8 @@ class Form6 : public ui::Form {
     int selectedIndex(std::string_view array);
 
   protected:
-    void Form_Load() override;  // the start-up sequence, in app/startup.cpp
-    void onClick(ui::Control& control) override;
+    // The start-up sequence: Form6 is the window the program creates first.
+    void Form_Load() override;
 
   private:
     std::string settingsPath() const;

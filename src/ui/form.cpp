@@ -1,10 +1,39 @@
 #include "ui/form.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace ui {
 
-Form::Form(Backend& backend, const FormDesign& design) : backend_(backend), design_(design) {}
+namespace {
+
+bool designHas(const FormDesign& design, const HandledName& n) {
+    switch (n.kind) {
+        case HandledName::Kind::Control:
+            return std::ranges::any_of(design.controls,
+                                       [&](const auto& c) { return c.name == n.name && c.index == n.index; });
+        case HandledName::Kind::Menu:
+            return std::ranges::any_of(design.menus, [&](const auto& m) {
+                return std::ranges::any_of(m.items, [&](const auto& i) { return i.name == n.name; });
+            });
+        case HandledName::Kind::Timer:
+            return std::ranges::any_of(design.timers, [&](const auto& t) { return t.name == n.name; });
+    }
+    return false;
+}
+
+}  // namespace
+
+Form::Form(Backend& backend, const FormDesign& design, Handlers handlers)
+    : backend_(backend), design_(design), handlers_(handlers) {
+    // A name in the table that the design lacks would leave its control dead with nothing to say why;
+    // the windows are built once, at the start, so the mistake stops the first run of any test.
+    for (const HandledName& n : handledNames()) {
+        if (!designHas(design_, n)) {
+            throw std::logic_error("no " + std::string(n.name) + " on " + design_.name + " for its handler");
+        }
+    }
+}
 
 Form::~Form() = default;
 
@@ -183,25 +212,36 @@ void Form::userClicked(Control& control) {
     } else if (control.kind() == ControlKind::CheckBox) {
         setValue(control, control.value == 0 ? 1 : 0);
     }
-    onClick(control);
+    if (const Handler* h = handlerFor(Handler::Event::Click, control.name(), control.index())) {
+        h->run(*this);
+    }
 }
 
 void Form::userMenu(std::string_view item) {
-    if (loaded_) {
-        onMenu(item);
+    if (!loaded_) {
+        return;
+    }
+    if (const Handler* h = handlerFor(Handler::Event::Menu, item, kNoIndex)) {
+        h->run(*this);
     }
 }
 
 void Form::userTimer(Timer& timer) {
     // A tick that was queued before its timer stopped is dropped.
-    if (loaded_ && timer.running()) {
-        onTimer(timer);
+    if (!loaded_ || !timer.running()) {
+        return;
+    }
+    if (const Handler* h = handlerFor(Handler::Event::Timer, timer.design->name, kNoIndex)) {
+        h->run(*this);
     }
 }
 
 void Form::userMouseMove(Control& control, int button, int shift, float x, float y) {
-    if (loaded_) {
-        onMouseMove(control, button, shift, x, y);
+    if (!loaded_) {
+        return;
+    }
+    if (const Handler* h = handlerFor(Handler::Event::MouseMove, control.name(), control.index())) {
+        h->move(*this, button, shift, x, y);
     }
 }
 
@@ -217,9 +257,24 @@ void Form::shellRestarted() {
     }
 }
 
-void Form::onClick(Control&) {}
-void Form::onMenu(std::string_view) {}
-void Form::onTimer(Timer&) {}
-void Form::onMouseMove(Control&, int, int, float, float) {}
+const Handler* Form::handlerFor(Handler::Event event, std::string_view name, int index) const {
+    for (const Handler& h : handlers_) {
+        if (h.event == event && h.name == name && h.index == index) {
+            return &h;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<HandledName> Form::handledNames() const {
+    std::vector<HandledName> names;
+    for (const Handler& h : handlers_) {
+        auto kind = h.event == Handler::Event::Menu    ? HandledName::Kind::Menu
+                    : h.event == Handler::Event::Timer ? HandledName::Kind::Timer
+                                                       : HandledName::Kind::Control;
+        names.push_back({kind, h.name, h.index});
+    }
+    return names;
+}
 
 }  // namespace ui

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,19 @@ struct HandledName {
     std::string_view name;
     int index = kNoIndex;
 };
+
+// One row of a window's handler table, the way an event map would list it: the event, the design name
+// (and array index) it comes from, and the handler. The rows are made by click, menu, tick and mouseMove
+// below, which call the window's own member function.
+struct Handler {
+    enum class Event { Click, Menu, Timer, MouseMove };
+    Event event;
+    std::string_view name;
+    int index = kNoIndex;
+    void (*run)(Form&) = nullptr;
+    void (*move)(Form&, int button, int shift, float x, float y) = nullptr;
+};
+using Handlers = std::span<const Handler>;
 
 // A control's live state. The design stays as it was; the fields below are what the program changes.
 struct Control {
@@ -54,7 +68,8 @@ struct Timer {
 
 class Form {
   public:
-    Form(Backend& backend, const FormDesign& design);
+    // The handler table must outlive the form (a constant of the window's file).
+    Form(Backend& backend, const FormDesign& design, Handlers handlers = {});
     virtual ~Form();
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
@@ -102,25 +117,23 @@ class Form {
     void shellRestarted();
 
     // The names the window's handlers answer to; each must be in its design, or its event never comes.
-    virtual std::vector<HandledName> handledNames() const { return {}; }
+    std::vector<HandledName> handledNames() const;
 
   protected:
-    // Handlers. The defaults do what a window without its own handler does.
+    // The handlers that are not in the table. The defaults do what a window without its own does.
     virtual void Form_Load() {}
     virtual void Form_Unload() { unload(); }
-    virtual void onClick(Control& control);
-    virtual void onMenu(std::string_view item);
-    virtual void onTimer(Timer& timer);
-    virtual void onMouseMove(Control& control, int button, int shift, float x, float y);
     virtual void onShellRestarted() {}
 
     Backend& backend() { return backend_; }
 
   private:
     Control* find(std::string_view name, int index);
+    const Handler* handlerFor(Handler::Event event, std::string_view name, int index) const;
 
     Backend& backend_;
     const FormDesign& design_;
+    Handlers handlers_;
     bool loaded_ = false;
     bool visible_ = false;
     Picture icon_ = Picture::None;
@@ -129,30 +142,42 @@ class Form {
     std::unique_ptr<WindowPeer> peer_;
 };
 
-// Handler tables: a window lists its click and timer handlers by control name, the way an event map would.
-template <typename F>
-struct Handler {
-    std::string_view control;
-    int index;
-    void (F::*handler)();
+namespace detail {
+template <typename>
+struct MemberOf;
+template <typename F, typename R, typename... Args>
+struct MemberOf<R (F::*)(Args...)> {
+    using Class = F;
 };
+template <auto M>
+using FormOf = typename MemberOf<decltype(M)>::Class;
 
-template <typename F, std::size_t N>
-bool dispatch(F& form, const Handler<F> (&table)[N], std::string_view control, int index) {
-    for (const auto& entry : table) {
-        if (entry.control == control && entry.index == index) {
-            (form.*entry.handler)();
-            return true;
-        }
-    }
-    return false;
+// The table holds the window as a Form; the row knows which window class its handler belongs to.
+template <auto M>
+void call(Form& form) {
+    (static_cast<FormOf<M>&>(form).*M)();
 }
+template <auto M>
+void callMove(Form& form, int button, int shift, float x, float y) {
+    (static_cast<FormOf<M>&>(form).*M)(button, shift, x, y);
+}
+}  // namespace detail
 
-template <typename F, std::size_t N>
-void appendNames(std::vector<HandledName>& names, HandledName::Kind kind, const Handler<F> (&table)[N]) {
-    for (const auto& entry : table) {
-        names.push_back({kind, entry.control, entry.index});
-    }
+template <auto M>
+constexpr Handler click(std::string_view control, int index = kNoIndex) {
+    return {Handler::Event::Click, control, index, &detail::call<M>};
+}
+template <auto M>
+constexpr Handler menu(std::string_view item) {
+    return {Handler::Event::Menu, item, kNoIndex, &detail::call<M>};
+}
+template <auto M>
+constexpr Handler tick(std::string_view timer) {
+    return {Handler::Event::Timer, timer, kNoIndex, &detail::call<M>};
+}
+template <auto M>
+constexpr Handler mouseMove(std::string_view control, int index = kNoIndex) {
+    return {Handler::Event::MouseMove, control, index, nullptr, &detail::callMove<M>};
 }
 
 }  // namespace ui

@@ -1,8 +1,6 @@
 // The form runtime's lifecycle, on a small window of its own.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "harness.h"
 #include "platform/headless/headless.h"
 #include "trace_match.h"
@@ -37,23 +35,32 @@ const ui::FormDesign& sampleDesign() {
 
 class Sample : public ui::Form {
   public:
-    explicit Sample(ui::Backend& backend) : Form(backend, sampleDesign()) {}
+    explicit Sample(ui::Backend& backend);
     int loads = 0, clicks = 0, ticks = 0;
     bool stopOnTick = false;
+
+    void clicked() { ++clicks; }
+    void Timer1_Timer() {
+        ++ticks;
+        if (stopOnTick) {
+            setTimerEnabled(timer("Timer1"), false);
+        }
+    }
 
   protected:
     void Form_Load() override {
         ++loads;
         setCaption(control("Label1"), "loaded");  // a load handler may use its own form
     }
-    void onClick(ui::Control&) override { ++clicks; }
-    void onTimer(ui::Timer& t) override {
-        ++ticks;
-        if (stopOnTick) {
-            setTimerEnabled(t, false);
-        }
-    }
 };
+
+constexpr ui::Handler kSampleHandlers[] = {
+    ui::click<&Sample::clicked>("Opt", 0),     ui::click<&Sample::clicked>("Opt", 1),
+    ui::click<&Sample::clicked>("Check1"),     ui::click<&Sample::clicked>("Command1"),
+    ui::tick<&Sample::Timer1_Timer>("Timer1"),
+};
+
+Sample::Sample(ui::Backend& backend) : Form(backend, sampleDesign(), kSampleHandlers) {}
 
 struct Fixture : ::testing::Test {
     headless::Trace trace;
@@ -139,32 +146,22 @@ TEST_F(Fixture, UnknownControlNamesAreProgrammingErrors) {
 
 }  // namespace
 
-// A misspelt name in a window's handler tables would leave a button dead with nothing to say why.
+// A misspelt name in a window's handler table would leave a button dead with nothing to say why: the
+// runtime refuses such a table, and every window of the program has one it accepts.
 TEST(HandlerTables, NameOnlyWhatTheWindowsDesignHas) {
     HeadlessApp app;
     auto& p = app.program;
     for (const ui::Form* form : std::initializer_list<const ui::Form*>{&p.form1, &p.form2, &p.form3, &p.form4,
                                                                        &p.form6, &p.form7, &p.form10}) {
-        const ui::FormDesign& d = form->design();
-        auto names = form->handledNames();
-        EXPECT_FALSE(names.empty()) << d.name;
-        for (const auto& n : names) {
-            bool found = false;
-            switch (n.kind) {
-                case ui::HandledName::Kind::Control:
-                    found = std::ranges::any_of(
-                        d.controls, [&](const auto& c) { return c.name == n.name && c.index == n.index; });
-                    break;
-                case ui::HandledName::Kind::Menu:
-                    found = std::ranges::any_of(d.menus, [&](const auto& m) {
-                        return std::ranges::any_of(m.items, [&](const auto& i) { return i.name == n.name; });
-                    });
-                    break;
-                case ui::HandledName::Kind::Timer:
-                    found = std::ranges::any_of(d.timers, [&](const auto& t) { return t.name == n.name; });
-                    break;
-            }
-            EXPECT_TRUE(found) << d.name << " has no " << n.name << " (" << n.index << ")";
-        }
+        EXPECT_FALSE(form->handledNames().empty()) << form->name();
+    }
+    static constexpr ui::Handler kMisnamed[] = {
+        ui::click<&Sample::clicked>("Comand1"),
+        ui::click<&Sample::clicked>("Opt"),
+        ui::menu<&Sample::clicked>("Check1"),
+        ui::tick<&Sample::clicked>("Timer2"),
+    };
+    for (const ui::Handler& row : kMisnamed) {
+        EXPECT_THROW(ui::Form(app.backend, sampleDesign(), {&row, 1}), std::logic_error) << row.name;
     }
 }

@@ -9,9 +9,7 @@
 
 #include "app/form1.h"
 #include "e2e/driver.h"
-#include "info/form10.h"
-#include "info/form2.h"
-#include "info/form3.h"
+#include "info/info_window.h"
 #include "optimize/form4.h"
 #include "platform/win32/backend.h"
 #include "platform/win32/dpi.h"

@@ -26,6 +26,12 @@ static_assert(offsetof(platform::IconData, hWnd) == 4 && offsetof(platform::Icon
               offsetof(platform::IconData, uCallbackMessage) == 16 &&
               offsetof(platform::IconData, hIcon) == 20 && offsetof(platform::IconData, szTip) == 24);
 #endif
+static_assert(platform::kNimAdd == NIM_ADD && platform::kNimModify == NIM_MODIFY &&
+              platform::kNimDelete == NIM_DELETE);
+static_assert(platform::kNifMessage == NIF_MESSAGE && platform::kNifIcon == NIF_ICON &&
+              platform::kNifTip == NIF_TIP);
+static_assert(platform::kWmMouseMove == WM_MOUSEMOVE && platform::kWmLButtonDown == WM_LBUTTONDOWN);
+static_assert(platform::kHelpContents == HELP_CONTENTS);
 
 namespace {
 

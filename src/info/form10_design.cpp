@@ -1,17 +1,10 @@
-#include "info/form10.h"
-
-#include "app/program.h"
+#include "info/info_window.h"
 
 namespace info {
 
 using namespace ui;
 
 namespace {
-
-using Click = Handler<Form10>;
-constexpr Click kClicks[] = {
-    {"Command1", kNoIndex, &Form10::Command1_Click},
-};
 
 const Colour kWhite = rgb(255, 255, 255);
 
@@ -87,22 +80,6 @@ const FormDesign& form10Design() {
             },
     };
     return design;
-}
-
-Form10::Form10(app::Program& program) : Form(program.backend, form10Design()) {}
-
-void Form10::Command1_Click() {
-    unload();
-}
-
-std::vector<ui::HandledName> Form10::handledNames() const {
-    std::vector<ui::HandledName> names;
-    ui::appendNames(names, ui::HandledName::Kind::Control, kClicks);
-    return names;
-}
-
-void Form10::onClick(Control& control) {
-    dispatch(*this, kClicks, control.name(), control.index());
 }
 
 }  // namespace info

@@ -1,17 +1,10 @@
-#include "info/form2.h"
-
-#include "app/program.h"
+#include "info/info_window.h"
 
 namespace info {
 
 using namespace ui;
 
 namespace {
-
-using Click = Handler<Form2>;
-constexpr Click kClicks[] = {
-    {"Command1", kNoIndex, &Form2::Command1_Click},
-};
 
 // Each name padded to 20 characters, so that the versions stand in one column in the fixed-pitch font.
 constexpr const char* kTechnologies =
@@ -53,22 +46,6 @@ const FormDesign& form2Design() {
             },
     };
     return design;
-}
-
-Form2::Form2(app::Program& program) : Form(program.backend, form2Design()) {}
-
-void Form2::Command1_Click() {
-    unload();
-}
-
-std::vector<ui::HandledName> Form2::handledNames() const {
-    std::vector<ui::HandledName> names;
-    ui::appendNames(names, ui::HandledName::Kind::Control, kClicks);
-    return names;
-}
-
-void Form2::onClick(Control& control) {
-    dispatch(*this, kClicks, control.name(), control.index());
 }
 
 }  // namespace info

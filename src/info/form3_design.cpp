@@ -1,19 +1,8 @@
-#include "info/form3.h"
-
-#include "app/program.h"
+#include "info/info_window.h"
 
 namespace info {
 
 using namespace ui;
-
-namespace {
-
-using Click = Handler<Form3>;
-constexpr Click kClicks[] = {
-    {"Command1", kNoIndex, &Form3::Command1_Click},
-};
-
-}  // namespace
 
 const FormDesign& form3Design() {
     static const FormDesign design{
@@ -58,27 +47,6 @@ const FormDesign& form3Design() {
             },
     };
     return design;
-}
-
-Form3::Form3(app::Program& program) : Form(program.backend, form3Design()), program_(program) {}
-
-void Form3::Form_Load() {
-    setPicture(control("Picture1"), program_.form1.icon());
-    setIcon(program_.form1.icon());
-}
-
-void Form3::Command1_Click() {
-    unload();
-}
-
-std::vector<ui::HandledName> Form3::handledNames() const {
-    std::vector<ui::HandledName> names;
-    ui::appendNames(names, ui::HandledName::Kind::Control, kClicks);
-    return names;
-}
-
-void Form3::onClick(Control& control) {
-    dispatch(*this, kClicks, control.name(), control.index());
 }
 
 }  // namespace info
