@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "ui/scale.h"
+
 namespace e2e {
 
 namespace {
@@ -512,7 +514,19 @@ int passDpi() {
 }
 
 int scaled(int pixelsAt96) {
-    return MulDiv(pixelsAt96, screenDpi(), 96);
+    return ui::Scale(ui::Unit::Pixels, screenDpi()).pixels(pixelsAt96);
+}
+
+SIZE atScreenDpi(SIZE at96, SIZE at120, SIZE at144) {
+    switch (screenDpi()) {
+        case 96:
+            return at96;
+        case 120:
+            return at120;
+        case 144:
+            return at144;
+    }
+    throw std::runtime_error("no values written for " + std::to_string(screenDpi()) + " dpi");
 }
 
 HWND focusIn(HWND window) {

@@ -7,13 +7,14 @@
 #include "e2e/design_lookup.h"
 #include "e2e/session.h"
 #include "settings/form6.h"
+#include "ui/scale.h"
 
 using namespace e2e;
 
 namespace {
 
 int twips(int t) {
-    return MulDiv(t, screenDpi(), 1440);
+    return ui::Scale(ui::Unit::Twips, screenDpi())(t);
 }
 
 struct ButtonRow {
@@ -35,8 +36,9 @@ void checkLayout(Session& s) {
     HWND main = s.showMainWindow();
     ASSERT_NE(main, nullptr);
     SIZE client = clientSize(main);
-    EXPECT_EQ(client.cx, twips(2940));
-    EXPECT_EQ(client.cy, twips(1815));
+    SIZE design = atScreenDpi({196, 121}, {245, 151}, {294, 182});  // 2940 x 1815 twips
+    EXPECT_EQ(client.cx, design.cx);
+    EXPECT_EQ(client.cy, design.cy);
     LONG style = GetWindowLongW(main, GWL_STYLE);
     EXPECT_TRUE(style & WS_THICKFRAME);
     EXPECT_TRUE(style & WS_SYSMENU);
@@ -193,8 +195,9 @@ void checkDialogLayout(Session& s, const std::string& shot) {
     HWND dialog = s.openSettings(main);
     ASSERT_NE(dialog, nullptr);
     SIZE client = clientSize(dialog);
-    EXPECT_EQ(client.cx, twips(4215));
-    EXPECT_EQ(client.cy, twips(2490));
+    SIZE design = atScreenDpi({281, 166}, {351, 208}, {422, 249});  // 4215 x 2490 twips
+    EXPECT_EQ(client.cx, design.cx);
+    EXPECT_EQ(client.cy, design.cy);
     for (const auto& row : kDialogRows) {
         HWND c = control(dialog, settings::form6Design(), row.name, row.index);
         EXPECT_EQ(text(c), row.caption) << row.name << row.index;
