@@ -145,10 +145,12 @@ LRESULT CALLBACK watchNcDestroy(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR
     return result;
 }
 
-// Refuses the creation of the nth window from now on (1 the form's own), as a system out of resources.
-int refuseNth = 0;
+// Refuses the creation of a top-level window (the form's own comes first) or of a child (a control), as
+// a system out of resources would.
+bool refuseChild = false;
 LRESULT CALLBACK refuseCreation(int code, WPARAM wp, LPARAM lp) {
-    if (code == HCBT_CREATEWND && --refuseNth == 0) {
+    if (code == HCBT_CREATEWND &&
+        ((reinterpret_cast<CBT_CREATEWNDW*>(lp)->lpcs->style & WS_CHILD) != 0) == refuseChild) {
         return 1;
     }
     return CallNextHookEx(nullptr, code, wp, lp);
@@ -289,13 +291,14 @@ TEST(DpiChange, EveryWindowIsLaidOutAgainFromItsDesignAndKeepsItsState) {
         EXPECT_EQ(hooksLeftOn, 0);
 
         // A window or control the system refuses fails the load, and leaves no window behind.
-        for (int nth : {1, 3}) {
+        for (bool child : {false, true}) {
             Plain again(backend, *design);
-            refuseNth = nth;
+            refuseChild = child;
             HHOOK hook = SetWindowsHookExW(WH_CBT, refuseCreation, nullptr, GetCurrentThreadId());
-            EXPECT_THROW(again.load(), std::runtime_error) << nth;
+            EXPECT_THROW(again.load(), std::runtime_error) << child;
             UnhookWindowsHookEx(hook);
-            EXPECT_EQ(FindWindowW(win32::widen("Kolbrin." + design->name).c_str(), nullptr), nullptr) << nth;
+            EXPECT_EQ(FindWindowW(win32::widen("Kolbrin." + design->name).c_str(), nullptr), nullptr)
+                << child;
         }
     }
 }
