@@ -517,16 +517,21 @@ int scaled(int pixelsAt96) {
     return ui::Scale(ui::Unit::Pixels, screenDpi()).pixels(pixelsAt96);
 }
 
-SIZE atScreenDpi(SIZE at96, SIZE at120, SIZE at144) {
+int dpiColumn() {
     switch (screenDpi()) {
         case 96:
-            return at96;
+            return 0;
         case 120:
-            return at120;
+            return 1;
         case 144:
-            return at144;
+            return 2;
     }
     throw std::runtime_error("no values written for " + std::to_string(screenDpi()) + " dpi");
+}
+
+SIZE atScreenDpi(SIZE at96, SIZE at120, SIZE at144) {
+    const SIZE at[] = {at96, at120, at144};
+    return at[dpiColumn()];
 }
 
 HWND focusIn(HWND window) {
