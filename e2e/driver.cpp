@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "ui/scale.h"
+
 namespace e2e {
 
 namespace {
@@ -514,7 +516,24 @@ int passDpi() {
 }
 
 int scaled(int pixelsAt96) {
-    return MulDiv(pixelsAt96, screenDpi(), 96);
+    return ui::Scale(ui::Unit::Pixels, screenDpi()).pixels(pixelsAt96);
+}
+
+int dpiColumn() {
+    switch (screenDpi()) {
+        case 96:
+            return 0;
+        case 120:
+            return 1;
+        case 144:
+            return 2;
+    }
+    throw std::runtime_error("no values written for " + std::to_string(screenDpi()) + " dpi");
+}
+
+SIZE atScreenDpi(SIZE at96, SIZE at120, SIZE at144) {
+    const SIZE at[] = {at96, at120, at144};
+    return at[dpiColumn()];
 }
 
 HWND focusIn(HWND window) {

@@ -122,7 +122,12 @@ bool trayShowsAnIcon(int slot = 0);  // slot 0 is the rightmost
 void screenshot(const std::string& name);
 
 int screenDpi();
+// A length in pixels at 96 dpi at the screen's DPI, by the program's own scale.
 int scaled(int pixelsAt96);
+// Of values written from the design for 96, 120 and 144 dpi, the column (0, 1, 2) or the one for the
+// screen's DPI; throws at any other DPI.
+int dpiColumn();
+SIZE atScreenDpi(SIZE at96, SIZE at120, SIZE at144);
 // The DPI this run of the tests was started for (KOLBRIN_E2E_DPI, 96 when unset); the layout tests run
 // once at each DPI the test script sets.
 int passDpi();

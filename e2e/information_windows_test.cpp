@@ -31,7 +31,7 @@ struct WindowCase {
     const ui::FormDesign& (*design)();
     int menuEntry;
     const wchar_t* title;
-    SIZE client;
+    SIZE client[3];  // at 96, 120 and 144 dpi
     bool toolWindow;
     COLORREF background;  // -1: the system's face colour
     POINT blank;          // a point of the client area where no control stands
@@ -44,7 +44,7 @@ const std::vector<WindowCase>& windows() {
          info::form3Design,
          kAboutEntry,
          L"バージョン情報",
-         {323, 149},
+         {{323, 149}, {404, 186}, {485, 224}},
          false,
          CLR_INVALID,
          {310, 140},
@@ -59,7 +59,7 @@ const std::vector<WindowCase>& windows() {
          info::form10Design,
          kFeatureVersionsEntry,
          L"各機能のバージョン",
-         {369, 199},
+         {{369, 199}, {461, 249}, {554, 299}},
          true,
          RGB(255, 255, 255),
          {360, 20},
@@ -88,7 +88,7 @@ const std::vector<WindowCase>& windows() {
          info::form2Design,
          kTechnologyListEntry,
          L"使用Tarnテクノロジ",
-         {329, 84},
+         {{329, 84}, {411, 105}, {494, 126}},
          true,
          RGB(0, 128, 128),
          {3, 80},
@@ -134,8 +134,9 @@ HWND open(Session& s, HWND main, const WindowCase& w) {
 void checkWindow(HWND window, const WindowCase& w) {
     EXPECT_EQ(text(window), w.title);
     SIZE client = clientSize(window);
-    EXPECT_EQ(client.cx, scaled(w.client.cx));
-    EXPECT_EQ(client.cy, scaled(w.client.cy));
+    const SIZE design = atScreenDpi(w.client[0], w.client[1], w.client[2]);
+    EXPECT_EQ(client.cx, design.cx);
+    EXPECT_EQ(client.cy, design.cy);
 
     LONG style = GetWindowLongW(window, GWL_STYLE), exStyle = GetWindowLongW(window, GWL_EXSTYLE);
     EXPECT_EQ((exStyle & WS_EX_TOOLWINDOW) != 0, w.toolWindow);

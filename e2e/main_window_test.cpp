@@ -12,31 +12,44 @@ using namespace e2e;
 
 namespace {
 
-int twips(int t) {
-    return MulDiv(t, screenDpi(), 1440);
+// Left, top, width and height in pixels, written from the design's twips for 96, 120 and 144 dpi.
+struct Place {
+    int left, top, width, height;
+};
+
+void expectPlacedAt(HWND control, const Place (&at)[3], const std::string& what) {
+    const Place& p = at[dpiColumn()];
+    RECT r = childRect(control);
+    EXPECT_EQ(r.left, p.left) << what;
+    EXPECT_EQ(r.top, p.top) << what;
+    EXPECT_EQ(r.right - r.left, p.width) << what;
+    EXPECT_EQ(r.bottom - r.top, p.height) << what;
 }
 
 struct ButtonRow {
     const char* name;
     const wchar_t* caption;
     const wchar_t* tooltip;
-    int left, top, width, height;  // twips
+    Place at[3];
 };
 
+// clang-format off
 const ButtonRow kButtons[] = {
-    {"Command1", L"最適化開始", L"メモリの最適化を行います", 210, 120, 2535, 330},
-    {"Command2", L"メモリスキャン β", L"メモリのスキャンをします", 210, 525, 2535, 330},
-    {"Command3", L"設定", L"各種設定を行います", 210, 945, 2535, 330},
-    {"Command4", L"閉じる", L"ウィンドウを隠します", 210, 1365, 1590, 330},
-    {"Command5", L"終了する", L"プログラムを終了します", 1890, 1365, 855, 330},
+    {"Command1", L"最適化開始", L"メモリの最適化を行います", {{14, 8, 169, 22}, {18, 10, 211, 28}, {21, 12, 254, 33}}},
+    {"Command2", L"メモリスキャン β", L"メモリのスキャンをします", {{14, 35, 169, 22}, {18, 44, 211, 28}, {21, 53, 254, 33}}},
+    {"Command3", L"設定", L"各種設定を行います", {{14, 63, 169, 22}, {18, 79, 211, 28}, {21, 95, 254, 33}}},
+    {"Command4", L"閉じる", L"ウィンドウを隠します", {{14, 91, 106, 22}, {18, 114, 133, 28}, {21, 137, 159, 33}}},
+    {"Command5", L"終了する", L"プログラムを終了します", {{126, 91, 57, 22}, {158, 114, 71, 28}, {189, 137, 86, 33}}},
 };
+// clang-format on
 
 void checkLayout(Session& s) {
     HWND main = s.showMainWindow();
     ASSERT_NE(main, nullptr);
     SIZE client = clientSize(main);
-    EXPECT_EQ(client.cx, twips(2940));
-    EXPECT_EQ(client.cy, twips(1815));
+    SIZE design = atScreenDpi({196, 121}, {245, 151}, {294, 182});  // 2940 x 1815 twips
+    EXPECT_EQ(client.cx, design.cx);
+    EXPECT_EQ(client.cy, design.cy);
     LONG style = GetWindowLongW(main, GWL_STYLE);
     EXPECT_TRUE(style & WS_THICKFRAME);
     EXPECT_TRUE(style & WS_SYSMENU);
@@ -46,11 +59,7 @@ void checkLayout(Session& s) {
         HWND button = control(main, app::form1Design(), b.name);
         ASSERT_NE(button, nullptr) << b.name;
         EXPECT_EQ(text(button), b.caption) << b.name;
-        RECT r = childRect(button);
-        EXPECT_EQ(r.left, twips(b.left)) << b.name;
-        EXPECT_EQ(r.top, twips(b.top)) << b.name;
-        EXPECT_EQ(r.right - r.left, twips(b.width)) << b.name;
-        EXPECT_EQ(r.bottom - r.top, twips(b.height)) << b.name;
+        expectPlacedAt(button, b.at, b.name);
     }
 }
 
@@ -171,39 +180,37 @@ struct DialogRow {
     const char* name;
     int index;
     const wchar_t* caption;
-    int left, top, width, height;  // twips, in the window's client area
+    Place at[3];  // in the window's client area
 };
 
-// Positions inside a frame are the frame's position plus the control's own.
+// Inside a frame: the frame's position and the control's own, each rounded on its own, added.
+// clang-format off
 const DialogRow kDialogRows[] = {
-    {"Command1", ui::kNoIndex, L"OK", 1470, 1920, 1380, 435},
-    {"Frame1", ui::kNoIndex, L"最適化速度", 210, 210, 1800, 1275},
-    {"Option1", 0, L"すばやく簡単", 210 + 105, 210 + 315, 1380, 225},
-    {"Option1", 1, L"通常", 210 + 105, 210 + 630, 750, 225},
-    {"Option1", 2, L"ゆっくり念入りに", 210 + 105, 210 + 945, 1590, 225},
-    {"Frame2", ui::kNoIndex, L"メモリスキャン速度", 2205, 210, 1800, 1275},
-    {"Option2", 0, L"すばやく簡単", 2205 + 105, 210 + 315, 1380, 225},
-    {"Option2", 1, L"通常", 2205 + 105, 210 + 630, 1170, 225},
-    {"Option2", 2, L"ゆっくり念入りに", 2205 + 105, 210 + 945, 1590, 225},
-    {"Check1", ui::kNoIndex, L"バックアップしながら最適化", 210, 1575, 2430, 225},
+    {"Command1", ui::kNoIndex, L"OK", {{98, 128, 92, 29}, {123, 160, 115, 36}, {147, 192, 138, 44}}},
+    {"Frame1", ui::kNoIndex, L"最適化速度", {{14, 14, 120, 85}, {18, 18, 150, 106}, {21, 21, 180, 128}}},
+    {"Option1", 0, L"すばやく簡単", {{21, 35, 92, 15}, {27, 44, 115, 19}, {32, 53, 138, 23}}},
+    {"Option1", 1, L"通常", {{21, 56, 50, 15}, {27, 71, 63, 19}, {32, 84, 75, 23}}},
+    {"Option1", 2, L"ゆっくり念入りに", {{21, 77, 106, 15}, {27, 97, 133, 19}, {32, 116, 159, 23}}},
+    {"Frame2", ui::kNoIndex, L"メモリスキャン速度", {{147, 14, 120, 85}, {184, 18, 150, 106}, {221, 21, 180, 128}}},
+    {"Option2", 0, L"すばやく簡単", {{154, 35, 92, 15}, {193, 44, 115, 19}, {232, 53, 138, 23}}},
+    {"Option2", 1, L"通常", {{154, 56, 78, 15}, {193, 71, 98, 19}, {232, 84, 117, 23}}},
+    {"Option2", 2, L"ゆっくり念入りに", {{154, 77, 106, 15}, {193, 97, 133, 19}, {232, 116, 159, 23}}},
+    {"Check1", ui::kNoIndex, L"バックアップしながら最適化", {{14, 105, 162, 15}, {18, 131, 203, 19}, {21, 158, 243, 23}}},
 };
+// clang-format on
 
 void checkDialogLayout(Session& s, const std::string& shot) {
     HWND main = s.showMainWindow();
     HWND dialog = s.openSettings(main);
     ASSERT_NE(dialog, nullptr);
     SIZE client = clientSize(dialog);
-    EXPECT_EQ(client.cx, twips(4215));
-    EXPECT_EQ(client.cy, twips(2490));
+    SIZE design = atScreenDpi({281, 166}, {351, 208}, {422, 249});  // 4215 x 2490 twips
+    EXPECT_EQ(client.cx, design.cx);
+    EXPECT_EQ(client.cy, design.cy);
     for (const auto& row : kDialogRows) {
         HWND c = control(dialog, settings::form6Design(), row.name, row.index);
         EXPECT_EQ(text(c), row.caption) << row.name << row.index;
-        RECT r = childRect(c);
-        // Each part is rounded on its own: a control in a frame may sit a pixel off the sum.
-        EXPECT_NEAR(r.left, twips(row.left), 1) << row.name << row.index;
-        EXPECT_NEAR(r.top, twips(row.top), 1) << row.name << row.index;
-        EXPECT_EQ(r.right - r.left, twips(row.width)) << row.name << row.index;
-        EXPECT_EQ(r.bottom - r.top, twips(row.height)) << row.name << row.index;
+        expectPlacedAt(c, row.at, row.name + std::to_string(row.index));
     }
     screenshot(shot);
 }

@@ -196,8 +196,9 @@ void scanAndPressOk(Session& s, HWND main, const std::function<void()>& start, d
     HWND form7 = watcher.window();
     EXPECT_FALSE(GetWindowLongW(form7, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME | WS_BORDER));
     SIZE client = clientSize(form7);
-    EXPECT_EQ(client.cx, scaled(258));
-    EXPECT_EQ(client.cy, scaled(160));
+    const SIZE design = atScreenDpi({258, 160}, {323, 200}, {387, 240});
+    EXPECT_EQ(client.cx, design.cx);
+    EXPECT_EQ(client.cy, design.cy);
     RECT r;
     GetWindowRect(form7, &r);
     EXPECT_NEAR((r.left + r.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);

@@ -55,8 +55,9 @@ TEST(OptimizationRun, QuickRunRewritesTheLogThenFinishesAndEnterPressesOkAndBrin
     EXPECT_FALSE(style & (WS_CAPTION | WS_THICKFRAME | WS_BORDER));
     EXPECT_TRUE(exStyle & WS_EX_TOOLWINDOW);
     const SIZE client = clientSize(run.form4);
-    EXPECT_EQ(client.cx, MulDiv(2130, screenDpi(), 1440));
-    EXPECT_EQ(client.cy, MulDiv(1920, screenDpi(), 1440));
+    const SIZE design = atScreenDpi({142, 128}, {178, 160}, {213, 192});  // 2130 x 1920 twips
+    EXPECT_EQ(client.cx, design.cx);
+    EXPECT_EQ(client.cy, design.cy);
     RECT placed;
     GetWindowRect(run.form4, &placed);
     EXPECT_NEAR((placed.left + placed.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);

@@ -4,6 +4,7 @@
 #include "app/program.h"
 #include "platform/win32/backend.h"
 #include "platform/win32/services.h"
+#include "platform/win32/system_calls.h"
 
 namespace {
 
@@ -12,13 +13,8 @@ namespace {
 // folder nor the program's own is searched.
 void loadLibrariesFromTheSystemFolderOnly() {
     SetDllDirectoryW(L"");
-    // Windows 7 has the call only with its 2011 security update: looked up, never imported.
-    using SetDefaultDllDirectoriesCall = BOOL(WINAPI*)(DWORD);
-    HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
-    auto setDefault = kernel32 ? reinterpret_cast<SetDefaultDllDirectoriesCall>(reinterpret_cast<void*>(
-                                     GetProcAddress(kernel32, "SetDefaultDllDirectories")))
-                               : nullptr;
-    if (setDefault != nullptr) {
+    // Windows 7 has the call only with its 2011 security update.
+    if (auto setDefault = win32::systemCalls().setDefaultDllDirectories) {
         setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
     }
 }

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cmath>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -12,11 +12,14 @@
 #include "info/info_window.h"
 #include "optimize/form4.h"
 #include "platform/win32/backend.h"
+#include "platform/win32/control_peers.h"
 #include "platform/win32/dpi.h"
+#include "platform/win32/system_calls.h"
 #include "platform/win32/text.h"
 #include "scan/form7.h"
 #include "settings/form6.h"
 #include "ui/form.h"
+#include "ui/scale.h"
 
 namespace {
 
@@ -62,30 +65,93 @@ HWND tooltipOf(HWND window) {
     return found;
 }
 
+// Pixels written from the design tables at 96, 120 and 144 dpi: each window's client area, and a control
+// that a frame holds (both offsets rounded on their own) with its 9-point font.
+constexpr int kTableDpis[] = {96, 120, 144};
+struct ClientAreas {
+    std::string_view form;
+    SIZE at[3];
+};
+constexpr ClientAreas kClientAreas[] = {
+    {"Form1", {{196, 121}, {245, 151}, {294, 182}}}, {"Form2", {{329, 84}, {411, 105}, {494, 126}}},
+    {"Form3", {{323, 149}, {404, 186}, {485, 224}}}, {"Form4", {{142, 128}, {178, 160}, {213, 192}}},
+    {"Form6", {{281, 166}, {351, 208}, {422, 249}}}, {"Form7", {{258, 160}, {323, 200}, {387, 240}}},
+    {"Form10", {{369, 199}, {461, 249}, {554, 299}}}};
+constexpr ui::PixelRect kForm6Option1InFrame[] = {{21, 56, 50, 15}, {27, 71, 63, 19}, {32, 84, 75, 23}};
+constexpr LONG kNinePoints[] = {-12, -15, -18};
+
+int tableColumn(int dpi) {
+    for (int i = 0; i < 3; ++i) {
+        if (kTableDpis[i] == dpi) {
+            return i;
+        }
+    }
+    return -1;
+}
+
 void expectLaidOutAt(Form& form, int dpi) {
-    const FormDesign& d = form.design();
-    const int perInch = d.unit == Unit::Twips ? 1440 : 96;
-    auto at = [&](int units) { return MulDiv(units, dpi, perInch); };
+    const ui::Scale scale(form.design().unit, dpi);
     for (const Control& c : form.controls()) {
         const ControlDesign& cd = *c.design;
-        int left = at(cd.rect.left), top = at(cd.rect.top);
-        for (const ControlDesign& container : d.controls) {
-            if (container.name == cd.container) {
-                left += at(container.rect.left);
-                top += at(container.rect.top);
-            }
-        }
+        const ui::PixelRect place = ui::placeOf(form.design(), cd, scale);
         HWND h = child(form, cd.name, cd.index);
         RECT r = rectInParent(h);
         std::string what = cd.name + "(" + std::to_string(cd.index) + ") at " + std::to_string(dpi) + " dpi";
-        EXPECT_EQ(r.left, left) << what;
-        EXPECT_EQ(r.top, top) << what;
-        EXPECT_EQ(r.right - r.left, at(cd.rect.width)) << what;
-        EXPECT_EQ(r.bottom - r.top, at(cd.rect.height)) << what;
+        EXPECT_EQ(ui::PixelRect(r.left, r.top, r.right - r.left, r.bottom - r.top), place) << what;
         if (cd.kind != ControlKind::Image) {  // a drawing has no text, and so no font
-            EXPECT_EQ(fontHeight(h), -std::lround(cd.font.points * dpi / 72.0)) << what;
+            EXPECT_EQ(fontHeight(h), scale.fontHeight(cd.font.points)) << what;
         }
     }
+    const int column = tableColumn(dpi);
+    if (column >= 0 && form.name() == "Form6") {
+        HWND option = child(form, "Option1", 1);
+        RECT r = rectInParent(option);
+        EXPECT_EQ(ui::PixelRect(r.left, r.top, r.right - r.left, r.bottom - r.top),
+                  kForm6Option1InFrame[column])
+            << dpi;
+        EXPECT_EQ(fontHeight(option), kNinePoints[column]) << dpi;
+    }
+}
+
+void expectClientAreaAt(HWND window, const FormDesign& design, int dpi) {
+    RECT client;
+    GetClientRect(window, &client);
+    const int column = tableColumn(dpi);
+    for (const ClientAreas& areas : kClientAreas) {
+        if (areas.form == design.name && column >= 0) {
+            EXPECT_EQ(client.right, areas.at[column].cx) << dpi;
+            EXPECT_EQ(client.bottom, areas.at[column].cy) << dpi;
+            return;
+        }
+    }
+    const ui::Scale scale(design.unit, dpi);  // beyond the table the window follows the scale
+    EXPECT_EQ(client.right, scale(design.clientWidth)) << dpi;
+    EXPECT_EQ(client.bottom, scale(design.clientHeight)) << dpi;
+}
+
+// A hook of the test's own on a control, put on after the peer's: at WM_NCDESTROY it runs first, and
+// asks after the peer's hook has run whether that one is still on.
+LRESULT CALLBACK watchNcDestroy(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR leftOn) {
+    const win32::SystemCalls& calls = win32::systemCalls();
+    LRESULT result = calls.defSubclassProc(h, msg, wp, lp);
+    if (msg == WM_NCDESTROY) {
+        if (calls.removeWindowSubclass(h, win32::ControlPeer::subclassProc, win32::ControlPeer::kHookId)) {
+            ++*reinterpret_cast<int*>(leftOn);
+        }
+        calls.removeWindowSubclass(h, watchNcDestroy, id);
+    }
+    return result;
+}
+
+// Refuses the creation of a top-level window (the form's own comes first) or of a child (a control), as
+// a system out of resources would.
+bool refuseChild = false;
+LRESULT CALLBACK refuseCreation(int code, WPARAM wp, LPARAM lp) {
+    if (code == HCBT_CREATEWND &&
+        ((reinterpret_cast<CBT_CREATEWNDW*>(lp)->lpcs->style & WS_CHILD) != 0) == refuseChild) {
+        return 1;
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
 }
 
 // Lets the window and its controls paint what they show now, for a screenshot.
@@ -106,8 +172,8 @@ void settle(HWND window) {
 // What the system suggests for a window that moves to a monitor of another DPI: the same window at the
 // new scale, near where it was.
 RECT suggestedRect(HWND window, const FormDesign& design, int dpi) {
-    const int perInch = design.unit == Unit::Twips ? 1440 : 96;
-    RECT client{0, 0, MulDiv(design.clientWidth, dpi, perInch), MulDiv(design.clientHeight, dpi, perInch)};
+    const ui::Scale scale(design.unit, dpi);
+    RECT client{0, 0, scale(design.clientWidth), scale(design.clientHeight)};
     RECT r = win32::windowRectFor(client, GetWindowLongW(window, GWL_STYLE), GetMenu(window) != nullptr,
                                   GetWindowLongW(window, GWL_EXSTYLE), dpi);
     OffsetRect(&r, 40 - r.left, 30 - r.top);
@@ -196,14 +262,11 @@ TEST(DpiChange, EveryWindowIsLaidOutAgainFromItsDesignAndKeepsItsState) {
                 if (round > 0 && dpi != startDpi) {
                     continue;  // checked in full in the first round, and whenever back at the start
                 }
-                RECT r, client;
+                RECT r;
                 GetWindowRect(window, &r);
-                GetClientRect(window, &client);
                 EXPECT_EQ(r.left, suggested.left) << dpi;
                 EXPECT_EQ(r.top, suggested.top) << dpi;
-                const int perInch = design->unit == Unit::Twips ? 1440 : 96;
-                EXPECT_EQ(client.right, MulDiv(design->clientWidth, dpi, perInch)) << dpi;
-                EXPECT_EQ(client.bottom, MulDiv(design->clientHeight, dpi, perInch)) << dpi;
+                expectClientAreaAt(window, *design, dpi);
                 expectLaidOutAt(form, dpi);
                 EXPECT_EQ(fontHeight(tooltip), win32::tooltipFontAt(dpi).lfHeight) << dpi;
                 expectStateKept(form);
@@ -215,7 +278,26 @@ TEST(DpiChange, EveryWindowIsLaidOutAgainFromItsDesignAndKeepsItsState) {
                 }
             }
         }
+        // Every control's hook takes itself off as its window goes.
+        int hooksLeftOn = 0;
+        for (const Control& c : form.controls()) {
+            ASSERT_TRUE(win32::systemCalls().setWindowSubclass(child(form, c.name(), c.index()),
+                                                               watchNcDestroy, 1,
+                                                               reinterpret_cast<DWORD_PTR>(&hooksLeftOn)));
+        }
         form.unload();
+        EXPECT_EQ(hooksLeftOn, 0);
+
+        // A window or control the system refuses fails the load, and leaves no window behind.
+        for (bool child : {false, true}) {
+            Plain again(backend, *design);
+            refuseChild = child;
+            HHOOK hook = SetWindowsHookExW(WH_CBT, refuseCreation, nullptr, GetCurrentThreadId());
+            EXPECT_THROW(again.load(), std::runtime_error) << child;
+            UnhookWindowsHookEx(hook);
+            EXPECT_EQ(FindWindowW(win32::widen("Kolbrin." + design->name).c_str(), nullptr), nullptr)
+                << child;
+        }
     }
 }
 

@@ -9,14 +9,14 @@
 #include <vector>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/message_boxes.h"
 #include "ui/backend.h"
 
 namespace win32 {
 
-class FormWindow;
-
 class Backend : public ui::Backend {
   public:
+    // Loads the common controls from the system folder first; throws when they cannot be had.
     explicit Backend(HINSTANCE instance);
     ~Backend() override;
 
@@ -35,22 +35,9 @@ class Backend : public ui::Backend {
     HCURSOR handCursor() const { return hand_; }
     HENHMETAFILE banner() const { return banner_.get(); }
     UINT taskbarCreatedMessage() const { return taskbarCreated_; }
-
-    // The program's windows, for a message box that must keep every one of them out of reach.
-    void windowCreated(FormWindow& window);
-    void windowDestroyed(FormWindow& window);
-    bool messageBoxOpen() const { return openBoxes_ > 0; }
-    // Raises the open message box over everything and activates it; nothing when no box is open.
-    void bringMessageBoxForward() const;
-
-    // Activates the program's window in front when none of its windows is active (and no box is up).
-    void keepActivationInProgram() const;
+    MessageBoxes& boxes() { return boxes_; }
 
   private:
-    HWND boxOwner() const;
-    bool isShownWindow(HWND h) const;
-    HWND topShownWindow() const;
-
     HINSTANCE instance_;
     UINT taskbarCreated_;
     mutable std::map<std::pair<bool, int>, UniqueIcon> icons_;
@@ -58,8 +45,7 @@ class Backend : public ui::Backend {
     UniqueMetafile banner_;
     // Windows unloaded by their own event handlers: destroyed at once, freed when the event is over.
     std::vector<std::unique_ptr<ui::WindowPeer>> retired_;
-    std::vector<FormWindow*> windows_;
-    int openBoxes_ = 0;
+    MessageBoxes boxes_;
 };
 
 }  // namespace win32

@@ -174,13 +174,16 @@ void drawBorder(HDC dc) {
 }  // namespace
 
 HENHMETAFILE createBannerMetafile() {
-    HDC screen = GetDC(nullptr);
-    // The frame is in 0.01 mm: the picture's natural size is 268 x 43 pixels of the reference screen.
-    int mmPerPixelX100 = MulDiv(GetDeviceCaps(screen, HORZSIZE), 100, GetDeviceCaps(screen, HORZRES));
-    int mmPerPixelY100 = MulDiv(GetDeviceCaps(screen, VERTSIZE), 100, GetDeviceCaps(screen, VERTRES));
-    RECT frame{0, 0, kWidth * mmPerPixelX100, kHeight * mmPerPixelY100};
-    HDC dc = CreateEnhMetaFileW(screen, nullptr, &frame, L"Kolbrin\0Banner\0");
-    ReleaseDC(nullptr, screen);
+    HDC dc = nullptr;
+    {
+        ScopedGetDC screen(nullptr);
+        // The frame is in 0.01 mm: the picture's natural size is 268 x 43 pixels of the reference screen.
+        HDC s = screen.get();
+        int mmPerPixelX100 = MulDiv(GetDeviceCaps(s, HORZSIZE), 100, GetDeviceCaps(s, HORZRES));
+        int mmPerPixelY100 = MulDiv(GetDeviceCaps(s, VERTSIZE), 100, GetDeviceCaps(s, VERTRES));
+        RECT frame{0, 0, kWidth * mmPerPixelX100, kHeight * mmPerPixelY100};
+        dc = CreateEnhMetaFileW(s, nullptr, &frame, L"Kolbrin\0Banner\0");
+    }
     if (dc == nullptr) {
         return nullptr;
     }

@@ -1,14 +1,14 @@
 #include "platform/win32/control_peers.h"
 
 #include <commctrl.h>
-#include <windowsx.h>
 
+#include <exception>
+#include <stdexcept>
 #include <string>
 
 #include "platform/win32/backend.h"
-#include "platform/win32/dpi.h"
 #include "platform/win32/form_window.h"
-#include "platform/win32/handles.h"
+#include "platform/win32/system_calls.h"
 #include "platform/win32/text.h"
 
 namespace win32 {
@@ -19,18 +19,6 @@ constexpr int kCaptionLength = 512;
 
 }  // namespace
 
-COLORREF colourOf(const ui::Colour& colour, int defaultIndex) {
-    switch (colour.kind) {
-        case ui::Colour::Kind::Rgb:
-            return RGB(colour.rgb.r, colour.rgb.g, colour.rgb.b);
-        case ui::Colour::Kind::System:
-            return GetSysColor(colour.systemIndex);
-        case ui::Colour::Kind::Default:
-            break;
-    }
-    return GetSysColor(defaultIndex);
-}
-
 const ui::Control& ControlPeer::control() const {
     return window_.form().controls().at(designIndex_);
 }
@@ -40,13 +28,22 @@ ui::Control& ControlPeer::liveControl() {
     return window_.form().controlAt(designIndex_);
 }
 
+ui::Scale ControlPeer::scale() const {
+    return window_.scale();
+}
+
 void ControlPeer::create() {
     Creation c = creation();
     std::wstring text = showsCaption() ? widen(control().caption) : L"";
     hwnd_ = CreateWindowExW(c.exStyle, c.className, text.c_str(), c.style | WS_CHILD | WS_CLIPSIBLINGS, 0, 0,
                             0, 0, window_.hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id())),
                             window_.backend().instance(), nullptr);
-    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    if (hwnd_ == nullptr) {
+        throw std::runtime_error("the window of control " + control().name() + " could not be created");
+    }
+    if (!systemCalls().setWindowSubclass(hwnd_, subclassProc, kHookId, reinterpret_cast<DWORD_PTR>(this))) {
+        throw std::runtime_error("control " + control().name() + " could not be hooked");
+    }
     layout();
     created();
     mirror();
@@ -56,11 +53,45 @@ void ControlPeer::create() {
     }
 }
 
+LRESULT CALLBACK ControlPeer::subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                           DWORD_PTR ref) {
+    auto* peer = reinterpret_cast<ControlPeer*>(ref);
+    if (msg == WM_NCDESTROY) {
+        // Off before the window is gone, so no message reaches a peer through a hook left behind.
+        systemCalls().removeWindowSubclass(hwnd, subclassProc, kHookId);
+        peer->hwnd_ = nullptr;
+        return systemCalls().defSubclassProc(hwnd, msg, wp, lp);
+    }
+    // Nothing may unwind through the system's frames: a fault in a handler ends the program here.
+    try {
+        return peer->handle(msg, wp, lp);
+    } catch (...) {
+        std::terminate();
+    }
+}
+
+LRESULT ControlPeer::handle(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case reflected(WM_CTLCOLORSTATIC):
+        case reflected(WM_CTLCOLORBTN):
+        case reflected(WM_CTLCOLOREDIT):
+            return reinterpret_cast<LRESULT>(colours(reinterpret_cast<HDC>(wp)));
+    }
+    return defaultHandling(msg, wp, lp);
+}
+
+LRESULT ControlPeer::defaultHandling(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg >= kReflectedBase && msg < kReflectedBase + WM_USER) {
+        return 0;  // a notification this kind has no use for; the control's own class never saw it
+    }
+    return systemCalls().defSubclassProc(hwnd_, msg, wp, lp);
+}
+
 void ControlPeer::layout() {
-    RECT r = window_.placeOf(design());
-    SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(window_.fontFor(design().font)), TRUE);
+    ui::PixelRect r = ui::placeOf(window_.form().design(), design(), scale());
+    SetWindowPos(hwnd_, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(window_.resources().fontFor(design().font)),
+                 TRUE);
 }
 
 void ControlPeer::update() {
@@ -95,11 +126,7 @@ HBRUSH ControlPeer::colours(HDC dc) {
     ui::Colour back = background();
     SetTextColor(dc, colourOf(design().fore, COLOR_WINDOWTEXT));
     SetBkColor(dc, colourOf(back, COLOR_BTNFACE));
-    return window_.brushFor(back);
-}
-
-LRESULT ControlPeer::ownMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    return DefWindowProcW(hwnd_, msg, wp, lp);
+    return window_.resources().brushFor(back);
 }
 
 void ControlPeer::clicked(WORD notification) {
@@ -127,12 +154,18 @@ class PushButtonPeer : public ControlPeer {
     using ControlPeer::ControlPeer;
     bool takesFocus() const override { return true; }
     bool isPushButton() const override { return true; }
-    void command(WORD notification) override { clicked(notification); }
 
   protected:
     Creation creation() const override {
         return {L"BUTTON",
                 static_cast<DWORD>(WS_TABSTOP | (design().isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON))};
+    }
+    LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (msg == reflected(WM_COMMAND)) {
+            clicked(HIWORD(wp));
+            return 0;
+        }
+        return ControlPeer::handle(msg, wp, lp);
     }
 };
 
@@ -141,18 +174,29 @@ class GraphicalButtonPeer : public PushButtonPeer {
   public:
     using PushButtonPeer::PushButtonPeer;
 
-    void drawItem(const DRAWITEMSTRUCT& item) override {
+  protected:
+    Creation creation() const override { return {L"BUTTON", WS_TABSTOP | BS_OWNERDRAW}; }
+    LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (msg == reflected(WM_DRAWITEM)) {
+            draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+            return TRUE;
+        }
+        return PushButtonPeer::handle(msg, wp, lp);
+    }
+
+  private:
+    void draw(const DRAWITEMSTRUCT& item) {
         HDC dc = item.hDC;
         RECT r = item.rcItem;
         bool pressed = item.itemState & ODS_SELECTED;
         bool disabled = item.itemState & ODS_DISABLED;
-        FillRect(dc, &r, window_.brushFor(design().back));
+        FillRect(dc, &r, window_.resources().brushFor(design().back));
         DrawEdge(dc, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
         RECT text = r;
         if (pressed) {
             OffsetRect(&text, 1, 1);
         }
-        ScopedSelect font(dc, window_.fontFor(design().font));
+        ScopedSelect font(dc, window_.resources().fontFor(design().font));
         std::wstring caption = widen(control().caption);
         constexpr UINT kFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
         if (disabled) {
@@ -173,204 +217,6 @@ class GraphicalButtonPeer : public PushButtonPeer {
             DrawFocusRect(dc, &focus);
         }
     }
-
-  protected:
-    Creation creation() const override { return {L"BUTTON", WS_TABSTOP | BS_OWNERDRAW}; }
-};
-
-// Option buttons and check boxes: the check mark follows the control's value. The system draws their
-// marks at the size for the session's DPI; in a window at another DPI (on another monitor) the peer draws
-// the control itself, the mark at the window's scale, and the system keeps its behaviour (the keys, the
-// check state, the focus).
-class CheckablePeer : public ControlPeer {
-  public:
-    using ControlPeer::ControlPeer;
-    bool takesFocus() const override { return true; }
-    void command(WORD notification) override { clicked(notification); }
-
-  protected:
-    void mirror() override {
-        SendMessageW(hwnd(), BM_SETCHECK, control().value ? BST_CHECKED : BST_UNCHECKED, 0);
-    }
-    void created() override {
-        SetWindowSubclass(hwnd(), scaledMarkProc, 1, reinterpret_cast<DWORD_PTR>(this));
-    }
-    virtual UINT markKind() const = 0;
-
-  private:
-    bool drawsItself() const { return window_.dpi() != systemDpi(); }
-
-    static LRESULT CALLBACK scaledMarkProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
-        auto* peer = reinterpret_cast<CheckablePeer*>(self);
-        if (!peer->drawsItself()) {
-            return DefSubclassProc(h, msg, wp, lp);
-        }
-        switch (msg) {
-            case WM_PAINT:
-                peer->paintNow();
-                return 0;
-            case BM_SETCHECK:
-            case BM_SETSTATE:
-            case WM_SETFOCUS:
-            case WM_KILLFOCUS:
-            case WM_ENABLE:
-            case WM_SETTEXT:
-            case WM_UPDATEUISTATE: {
-                // The system paints these changes at once, in its own size: paint over it.
-                LRESULT result = DefSubclassProc(h, msg, wp, lp);
-                InvalidateRect(h, nullptr, FALSE);
-                return result;
-            }
-        }
-        return DefSubclassProc(h, msg, wp, lp);
-    }
-
-    void paintNow() {
-        ScopedPaint paint(hwnd());
-        HDC dc = paint.dc();
-        RECT r;
-        GetClientRect(hwnd(), &r);
-        FillRect(dc, &r, colours(dc));
-        const int box = MulDiv(13, window_.dpi(), 96);
-        RECT mark{r.left, (r.top + r.bottom - box) / 2, r.left + box, (r.top + r.bottom - box) / 2 + box};
-        const LRESULT state = SendMessageW(hwnd(), BM_GETSTATE, 0, 0);
-        const bool enabled = IsWindowEnabled(hwnd()) != 0;
-        DrawFrameControl(dc, &mark, DFC_BUTTON,
-                         markKind() | (state & BST_CHECKED ? DFCS_CHECKED : 0) |
-                             (state & BST_PUSHED ? DFCS_PUSHED : 0) | (enabled ? 0 : DFCS_INACTIVE));
-        RECT text{mark.right + MulDiv(4, window_.dpi(), 96), r.top, r.right, r.bottom};
-        ScopedSelect font(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
-        ScopedTextColours colours(
-            dc, enabled ? colourOf(design().fore, COLOR_WINDOWTEXT) : GetSysColor(COLOR_GRAYTEXT),
-            TRANSPARENT);
-        std::wstring caption = widen(control().caption);
-        constexpr UINT kFormat = DT_LEFT | DT_VCENTER | DT_SINGLELINE;
-        DrawTextW(dc, caption.c_str(), -1, &text, kFormat);
-        if (GetFocus() == hwnd()) {
-            RECT focus = text;
-            DrawTextW(dc, caption.c_str(), -1, &focus, kFormat | DT_CALCRECT);
-            OffsetRect(&focus, 0, (text.bottom - text.top - (focus.bottom - focus.top)) / 2);
-            InflateRect(&focus, 1, 1);
-            DrawFocusRect(dc, &focus);
-        }
-    }
-};
-
-class OptionButtonPeer : public CheckablePeer {
-  public:
-    using CheckablePeer::CheckablePeer;
-
-  protected:
-    Creation creation() const override { return {L"BUTTON", WS_TABSTOP | BS_RADIOBUTTON}; }
-    UINT markKind() const override { return DFCS_BUTTONRADIO; }
-};
-
-class CheckBoxPeer : public CheckablePeer {
-  public:
-    using CheckablePeer::CheckablePeer;
-
-  protected:
-    Creation creation() const override { return {L"BUTTON", WS_TABSTOP | BS_CHECKBOX}; }
-    UINT markKind() const override { return DFCS_BUTTONCHECK; }
-};
-
-// Frames and picture boxes are windows of the form's own class, painted here.
-class PaintedPeer : public ControlPeer {
-  public:
-    using ControlPeer::ControlPeer;
-
-    LRESULT ownMessage(UINT msg, WPARAM wp, LPARAM lp) override {
-        switch (msg) {
-            case WM_PAINT:
-                paintNow();
-                return 0;
-            case WM_ERASEBKGND:
-                return 1;  // the paint covers the whole area
-            case WM_SETFONT:
-                setFont(reinterpret_cast<HFONT>(wp), LOWORD(lp) != 0);
-                return 0;
-            case WM_GETFONT:
-                return reinterpret_cast<LRESULT>(font_);
-            case WM_MOUSEMOVE:
-                mouseMoved(wp, lp);
-                return 0;
-        }
-        return ControlPeer::ownMessage(msg, wp, lp);
-    }
-
-  protected:
-    virtual void paint(HDC dc, const RECT& r) = 0;
-    HFONT font() const { return font_; }
-
-  private:
-    void paintNow() {
-        ScopedPaint paint(hwnd());
-        RECT r;
-        GetClientRect(hwnd(), &r);
-        this->paint(paint.dc(), r);
-    }
-    void setFont(HFONT font, bool redraw) {
-        font_ = font;
-        if (redraw) {
-            InvalidateRect(hwnd(), nullptr, TRUE);
-        }
-    }
-    // The shell's notifications for the tray icon arrive here as mouse moves whose X is the mouse message
-    // it saw over the icon.
-    void mouseMoved(WPARAM wp, LPARAM lp) {
-        int shift = (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
-                    (GetKeyState(VK_MENU) < 0 ? 4 : 0);
-        int button = (wp & MK_LBUTTON ? 1 : 0) | (wp & MK_RBUTTON ? 2 : 0) | (wp & MK_MBUTTON ? 4 : 0);
-        window_.form().userMouseMove(liveControl(), button, shift, static_cast<float>(GET_X_LPARAM(lp)),
-                                     static_cast<float>(GET_Y_LPARAM(lp)));
-    }
-
-    HFONT font_ = nullptr;  // the window's, at its DPI
-};
-
-class FramePeer : public PaintedPeer {
-  public:
-    using PaintedPeer::PaintedPeer;
-
-  protected:
-    Creation creation() const override { return {kPaintedChildClass, 0}; }
-
-    void paint(HDC dc, const RECT& r) override {
-        FillRect(dc, &r, window_.brushFor(background()));
-        ScopedSelect selectFont(dc, font());
-        TEXTMETRICW tm;
-        GetTextMetricsW(dc, &tm);
-        RECT edge = r;
-        edge.top += tm.tmHeight / 2;
-        DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT);
-        std::wstring caption = widen(control().caption);
-        if (!caption.empty()) {
-            ScopedTextColours colours(dc, colourOf(design().fore, COLOR_WINDOWTEXT), OPAQUE);
-            SetBkColor(dc, colourOf(background(), COLOR_BTNFACE));
-            const bool twips = window_.form().design().unit == ui::Unit::Twips;
-            RECT text{r.left + window_.scale(twips ? 120 : 8), r.top, r.right, r.top + tm.tmHeight};
-            DrawTextW(dc, caption.c_str(), -1, &text, DT_LEFT | DT_TOP | DT_SINGLELINE);
-        }
-    }
-};
-
-class PicturePeer : public PaintedPeer {
-  public:
-    using PaintedPeer::PaintedPeer;
-
-  protected:
-    Creation creation() const override { return {kPaintedChildClass, 0}; }
-    bool showsCaption() const override { return false; }
-    void mirror() override { InvalidateRect(hwnd(), nullptr, TRUE); }
-
-    void paint(HDC dc, const RECT& r) override {
-        FillRect(dc, &r, window_.brushFor(background()));
-        if (control().picture == ui::Picture::MainIcon) {
-            int size = MulDiv(32, window_.dpi(), 96);
-            DrawIconEx(dc, 0, 0, window_.backend().icon(false, window_.dpi()), size, size, 0, nullptr,
-                       DI_NORMAL);
-        }
-    }
 };
 
 // A drawing that scales with its control: the system stretches the metafile to the control's size.
@@ -389,19 +235,6 @@ class ImagePeer : public ControlPeer {
     }
 };
 
-// A read-only multi-line text box must not swallow Enter, so that the window's default button gets it.
-LRESULT CALLBACK readOnlyEditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
-    if (msg == WM_GETDLGCODE) {
-        LRESULT code = DefSubclassProc(hwnd, msg, wp, lp);
-        auto* key = reinterpret_cast<MSG*>(lp);
-        if (key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN) {
-            code &= ~(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE);
-        }
-        return code;
-    }
-    return DefSubclassProc(hwnd, msg, wp, lp);
-}
-
 class TextBoxPeer : public ControlPeer {
   public:
     using ControlPeer::ControlPeer;
@@ -415,14 +248,21 @@ class TextBoxPeer : public ControlPeer {
                                (design().readOnly ? ES_READONLY : 0)),
             WS_EX_CLIENTEDGE};
     }
-    void created() override {
-        if (design().readOnly && design().multiLine) {
-            SetWindowSubclass(hwnd(), readOnlyEditProc, 1, 0);
-        }
-    }
     ui::Colour background() const override {
         return design().back.kind != ui::Colour::Kind::Default ? design().back
                                                                : ui::systemColour(COLOR_WINDOW);
+    }
+    LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override {
+        LRESULT result = ControlPeer::handle(msg, wp, lp);
+        if (msg == WM_GETDLGCODE && design().readOnly && design().multiLine) {
+            // A read-only multi-line text box must not swallow Enter, so that the window's default button
+            // gets it.
+            auto* key = reinterpret_cast<MSG*>(lp);
+            if (key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN) {
+                result &= ~(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE);
+            }
+        }
+        return result;
     }
 };
 
@@ -439,15 +279,14 @@ std::unique_ptr<ControlPeer> makeControlPeer(FormWindow& window, const ui::Contr
             }
             return std::make_unique<PushButtonPeer>(window, at);
         case ui::ControlKind::OptionButton:
-            return std::make_unique<OptionButtonPeer>(window, at);
         case ui::ControlKind::CheckBox:
-            return std::make_unique<CheckBoxPeer>(window, at);
+            return makeCheckablePeer(window, control);
         case ui::ControlKind::Frame:
-            return std::make_unique<FramePeer>(window, at);
+            return makeFramePeer(window, at);
         case ui::ControlKind::TextBox:
             return std::make_unique<TextBoxPeer>(window, at);
         case ui::ControlKind::PictureBox:
-            return std::make_unique<PicturePeer>(window, at);
+            return makePicturePeer(window, at);
         case ui::ControlKind::Image:
             return std::make_unique<ImagePeer>(window, at);
     }

@@ -1,6 +1,7 @@
 // The real child window of one control, one class per kind of control. Each kind knows how its window is
 // created, how it shows the control's state, its colours, its drawing and whether it takes the keyboard
-// focus; the form's window only routes the messages its children send it back to their peers.
+// focus. Every message of the child reaches its peer by one way: the peer's subclass hook, which also
+// receives the notifications the child sends its parent, sent back to it by the window.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +10,7 @@
 #include <memory>
 
 #include "ui/form.h"
+#include "ui/scale.h"
 
 namespace win32 {
 
@@ -17,6 +19,13 @@ class FormWindow;
 inline constexpr wchar_t kPaintedChildClass[] = L"Kolbrin.Child";  // frames and picture boxes
 inline constexpr int kFirstControlId = 100;
 
+// A notification the child sent its parent (WM_COMMAND, WM_CTLCOLOR*, WM_DRAWITEM), as the window sends
+// it back to the child: numbered above every message a standard control uses itself.
+inline constexpr UINT kReflectedBase = WM_USER + 0x1c00;
+constexpr UINT reflected(UINT msg) {
+    return kReflectedBase + msg;
+}
+
 class ControlPeer {
   public:
     ControlPeer(FormWindow& window, std::size_t designIndex) : window_(window), designIndex_(designIndex) {}
@@ -24,10 +33,11 @@ class ControlPeer {
     ControlPeer(const ControlPeer&) = delete;
     ControlPeer& operator=(const ControlPeer&) = delete;
 
-    // Creates the child window, laid out and showing the control's state.
+    // Creates the child window, hooked, laid out and showing the control's state; throws when the system
+    // refuses the window.
     void create();
     // Places the child and sets its font from the design at the window's DPI; again after a DPI change.
-    virtual void layout();
+    void layout();
     // Shows the control's current state (caption, check mark, picture, enabled, visible).
     void update();
 
@@ -41,12 +51,9 @@ class ControlPeer {
     bool canTakeFocus() const;
     virtual bool isPushButton() const { return false; }
 
-    // Messages the child sends its parent, routed back here.
-    virtual void command(WORD /*notification*/) {}
-    virtual HBRUSH colours(HDC dc);
-    virtual void drawItem(const DRAWITEMSTRUCT& /*item*/) {}
-    // Messages of a child of the window's own painted class.
-    virtual LRESULT ownMessage(UINT msg, WPARAM wp, LPARAM lp);
+    // The hook every peer's child has from its creation until WM_NCDESTROY, when it takes itself off.
+    static constexpr UINT_PTR kHookId = 1;
+    static LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR peer);
 
   protected:
     struct Creation {
@@ -61,9 +68,16 @@ class ControlPeer {
     virtual void mirror() {}
     // The back colour the control shows: its own, or the window's.
     virtual ui::Colour background() const;
+    // Every message of the child, its reflected notifications among them. What a kind does not handle
+    // goes to defaultHandling.
+    virtual LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT defaultHandling(UINT msg, WPARAM wp, LPARAM lp);
 
     ui::Control& liveControl();
     const ui::ControlDesign& design() const { return *control().design; }
+    ui::Scale scale() const;
+    // Sets the text and back colours of a child about to paint, and gives the brush of its background.
+    HBRUSH colours(HDC dc);
     void clicked(WORD notification);
 
     FormWindow& window_;
@@ -75,7 +89,9 @@ class ControlPeer {
 
 std::unique_ptr<ControlPeer> makeControlPeer(FormWindow& window, const ui::Control& control);
 
-// A design colour as the system draws it; a colour left to the default takes the system colour given.
-COLORREF colourOf(const ui::Colour& colour, int defaultIndex);
+// The kinds the program paints itself (drawn_peers.cpp).
+std::unique_ptr<ControlPeer> makeCheckablePeer(FormWindow& window, const ui::Control& control);
+std::unique_ptr<ControlPeer> makeFramePeer(FormWindow& window, std::size_t designIndex);
+std::unique_ptr<ControlPeer> makePicturePeer(FormWindow& window, std::size_t designIndex);
 
 }  // namespace win32

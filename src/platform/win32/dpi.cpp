@@ -1,50 +1,23 @@
 #include "platform/win32/dpi.h"
 
+#include "platform/win32/handles.h"
+#include "platform/win32/system_calls.h"
+
 namespace win32 {
 
-namespace {
-
-using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
-
-// The per-monitor calls of user32, or null where this system lacks them.
-struct PerMonitorCalls {
-    GetDpiForWindowFn getDpiForWindow = nullptr;
-    AdjustWindowRectExForDpiFn adjustWindowRectExForDpi = nullptr;
-    SystemParametersInfoForDpiFn systemParametersInfoForDpi = nullptr;
-
-    PerMonitorCalls() {
-        HMODULE user32 = GetModuleHandleW(L"user32.dll");
-        if (user32 == nullptr) {
-            return;
-        }
-        getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
-            reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForWindow")));
-        adjustWindowRectExForDpi = reinterpret_cast<AdjustWindowRectExForDpiFn>(
-            reinterpret_cast<void*>(GetProcAddress(user32, "AdjustWindowRectExForDpi")));
-        systemParametersInfoForDpi = reinterpret_cast<SystemParametersInfoForDpiFn>(
-            reinterpret_cast<void*>(GetProcAddress(user32, "SystemParametersInfoForDpi")));
-    }
-};
-
-const PerMonitorCalls& calls() {
-    static const PerMonitorCalls lookedUp;  // the same for the whole process: user32 never changes
-    return lookedUp;
-}
-
-}  // namespace
-
 int systemDpi() {
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
+    // Fixed for the session: a change of the system's scale takes effect at the next sign-in.
+    static const int dpi = [] {
+        ScopedGetDC screen(nullptr);
+        int perInch = GetDeviceCaps(screen.get(), LOGPIXELSY);
+        return perInch > 0 ? perInch : 96;
+    }();
+    return dpi;
 }
 
 int dpiOf(HWND window) {
-    if (calls().getDpiForWindow != nullptr && window != nullptr) {
-        UINT dpi = calls().getDpiForWindow(window);
+    if (systemCalls().getDpiForWindow != nullptr && window != nullptr) {
+        UINT dpi = systemCalls().getDpiForWindow(window);
         if (dpi > 0) {
             return static_cast<int>(dpi);
         }
@@ -54,8 +27,8 @@ int dpiOf(HWND window) {
 
 RECT windowRectFor(RECT client, DWORD style, bool hasMenu, DWORD exStyle, int dpi) {
     RECT r = client;
-    if (calls().adjustWindowRectExForDpi == nullptr ||
-        !calls().adjustWindowRectExForDpi(&r, style, hasMenu, exStyle, static_cast<UINT>(dpi))) {
+    const auto adjustForDpi = systemCalls().adjustWindowRectExForDpi;
+    if (adjustForDpi == nullptr || !adjustForDpi(&r, style, hasMenu, exStyle, static_cast<UINT>(dpi))) {
         r = client;
         AdjustWindowRectEx(&r, style, hasMenu, exStyle);
     }
@@ -65,9 +38,9 @@ RECT windowRectFor(RECT client, DWORD style, bool hasMenu, DWORD exStyle, int dp
 LOGFONTW tooltipFontAt(int dpi) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
-    if (calls().systemParametersInfoForDpi != nullptr &&
-        calls().systemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0,
-                                           static_cast<UINT>(dpi))) {
+    const auto parametersForDpi = systemCalls().systemParametersInfoForDpi;
+    if (parametersForDpi != nullptr &&
+        parametersForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(dpi))) {
         return metrics.lfStatusFont;
     }
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);

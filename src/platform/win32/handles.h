@@ -25,6 +25,8 @@ class Unique {
 
     H get() const { return h_; }
     explicit operator bool() const { return h_ != H{}; }
+    // Hands the handle to an owner that the system provides (a window destroys its menu bar).
+    H release() { return std::exchange(h_, H{}); }
     void reset(H h = H{}) {
         if (h_ != H{}) {
             Close{}(h_);
@@ -48,12 +50,20 @@ struct CloseMetafile {
 struct CloseIcon {
     void operator()(HICON h) const { DestroyIcon(h); }
 };
+struct CloseMenu {
+    void operator()(HMENU h) const { DestroyMenu(h); }
+};
+struct CloseWindow {
+    void operator()(HWND h) const { DestroyWindow(h); }
+};
 
 using UniqueFont = Unique<HFONT, CloseGdi>;
 using UniqueBrush = Unique<HBRUSH, CloseGdi>;
 using UniqueHandle = Unique<HANDLE, CloseHandleFn>;
 using UniqueMetafile = Unique<HENHMETAFILE, CloseMetafile>;
 using UniqueIcon = Unique<HICON, CloseIcon>;
+using UniqueMenu = Unique<HMENU, CloseMenu>;
+using UniqueWindow = Unique<HWND, CloseWindow>;
 
 // A file handle's "none" is INVALID_HANDLE_VALUE, not 0.
 class UniqueFileHandle {
@@ -101,6 +111,24 @@ class ScopedPaint {
   private:
     HWND window_;
     PAINTSTRUCT ps_{};
+    HDC dc_;
+};
+
+// GetDC and its ReleaseDC; a null window is the screen.
+class ScopedGetDC {
+  public:
+    explicit ScopedGetDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+    ~ScopedGetDC() {
+        if (dc_ != nullptr) {
+            ReleaseDC(window_, dc_);
+        }
+    }
+    ScopedGetDC(const ScopedGetDC&) = delete;
+    ScopedGetDC& operator=(const ScopedGetDC&) = delete;
+    HDC get() const { return dc_; }
+
+  private:
+    HWND window_;
     HDC dc_;
 };
 

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/win32/system_calls.h"
 #include "platform/win32/text.h"
 
 namespace win32 {
@@ -200,13 +201,7 @@ void Shell::winHelp(const std::string& file, std::uint32_t command, std::uintptr
 }
 
 std::uint32_t Shell::windowsMajorVersion() {
-    // GetVersionExW reports 6.2 to a program whose manifest does not list the newest Windows; the
-    // kernel's own call tells the truth. It is in ntdll on every Windows, but not in its import library.
-    using RtlGetVersionCall = LONG(WINAPI*)(OSVERSIONINFOW*);
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    auto rtlGetVersion = ntdll ? reinterpret_cast<RtlGetVersionCall>(
-                                     reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
-                               : nullptr;
+    const auto rtlGetVersion = systemCalls().rtlGetVersion;
     OSVERSIONINFOW info{};
     info.dwOSVersionInfoSize = sizeof info;
     if (rtlGetVersion == nullptr || rtlGetVersion(&info) != 0) {

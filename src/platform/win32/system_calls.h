@@ -1,0 +1,41 @@
+// The system calls the program looks up at run time rather than import: those that older systems lack
+// (the per-monitor DPI calls, the message filter, the library search), the kernel's true version, and
+// everything of comctl32. comctl32 is not one of the libraries the
+// system always takes from its own folder, so an import by name would load a comctl32.dll planted beside
+// the program; it is loaded here from the system folder only.
+#pragma once
+
+#include <windows.h>
+// after windows.h, which it needs
+#include <commctrl.h>
+
+namespace win32 {
+
+struct SystemCalls {
+    // user32, Windows 10 1607 and later; null elsewhere.
+    UINT(WINAPI* getDpiForWindow)(HWND) = nullptr;
+    BOOL(WINAPI* adjustWindowRectExForDpi)(LPRECT, DWORD, BOOL, DWORD, UINT) = nullptr;
+    BOOL(WINAPI* systemParametersInfoForDpi)(UINT, UINT, PVOID, UINT, UINT) = nullptr;
+    int(WINAPI* getSystemMetricsForDpi)(int, UINT) = nullptr;
+    // user32, Windows 7 and later.
+    BOOL(WINAPI* changeWindowMessageFilterEx)(HWND, UINT, DWORD, void*) = nullptr;
+    // kernel32: Windows 8, and Windows 7 with its 2011 security update.
+    BOOL(WINAPI* setDefaultDllDirectories)(DWORD) = nullptr;
+    // ntdll: on every Windows, but in no import library. Unlike GetVersionExW it is not capped at 6.2 for
+    // a program whose manifest does not list the newest Windows.
+    LONG(WINAPI* rtlGetVersion)(OSVERSIONINFOW*) = nullptr;
+
+    // comctl32, filled in by loadCommonControls(), which fails loudly when it cannot.
+    BOOL(WINAPI* initCommonControlsEx)(const INITCOMMONCONTROLSEX*) = nullptr;
+    BOOL(WINAPI* setWindowSubclass)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR) = nullptr;
+    BOOL(WINAPI* removeWindowSubclass)(HWND, SUBCLASSPROC, UINT_PTR) = nullptr;
+    LRESULT(WINAPI* defSubclassProc)(HWND, UINT, WPARAM, LPARAM) = nullptr;
+};
+
+// Looked up once for the whole process; loads no library.
+const SystemCalls& systemCalls();
+
+// Loads comctl32 from the system folder and registers its window classes; throws when that fails.
+void loadCommonControls();
+
+}  // namespace win32
