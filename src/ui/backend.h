@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace ui {
 
@@ -29,9 +30,28 @@ class WindowPeer {
 enum class MessageButtons { Ok, YesNo };
 enum class MessageAnswer { Ok, Yes, No };
 
+// Windows made visible while a load handler runs reach the screen only when the outermost load is over,
+// and only if they are still visible then. The start-up makes the main window visible in its load and
+// hides it again in the same run; on Windows a show activates, so the user would see a frame and a
+// taskbar button flash. Hiding is never held back: a window the program hides is gone at once.
+class ScreenHold {
+  public:
+    bool holding() const { return loadsRunning_ > 0; }
+    void loadStarted() { ++loadsRunning_; }
+    // The forms whose show waited, when the outermost load has just ended; empty otherwise.
+    std::vector<Form*> loadEnded();
+    void defer(Form& form);
+    void forget(Form& form);
+
+  private:
+    int loadsRunning_ = 0;
+    std::vector<Form*> deferred_;
+};
+
 class Backend {
   public:
     virtual ~Backend() = default;
+    ScreenHold& screenHold() { return screenHold_; }
     // Creates the window of a form that is being loaded, hidden, with all the controls of its design.
     virtual std::unique_ptr<WindowPeer> createPeer(Form& form) = 0;
     // A window being unloaded: the backend may keep the object until the event that unloaded it returns.
@@ -42,6 +62,9 @@ class Backend {
     virtual std::uintptr_t mainIconHandle() = 0;
     // Ends the process at once. No window's closing logic runs.
     [[noreturn]] virtual void endProgram() = 0;
+
+  private:
+    ScreenHold screenHold_;
 };
 
 }  // namespace ui

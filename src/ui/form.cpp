@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 namespace ui {
 
@@ -63,7 +64,12 @@ void Form::load() {
             peer_->timerChanged(t);
         }
     }
+    ScreenHold& hold = backend_.screenHold();
+    hold.loadStarted();
     Form_Load();
+    for (Form* form : hold.loadEnded()) {
+        form->showOnScreen();
+    }
 }
 
 void Form::unload() {
@@ -72,6 +78,9 @@ void Form::unload() {
     }
     loaded_ = false;
     visible_ = false;
+    onScreen_ = false;
+    activateHeld_ = false;
+    backend_.screenHold().forget(*this);
     backend_.retirePeer(std::move(peer_));
     // The controls stay readable until the next load replaces them, so a caller that still holds a
     // reference does not dangle; nothing shows them any more.
@@ -79,11 +88,14 @@ void Form::unload() {
 
 void Form::show() {
     load();
-    if (!visible_) {
-        visible_ = true;
-        peer_->setVisible(true);
+    visible_ = true;
+    if (backend_.screenHold().holding() && !onScreen_) {
+        activateHeld_ = true;
     }
-    peer_->activate();
+    showOnScreen();
+    if (onScreen_) {
+        peer_->activate();
+    }
 }
 
 void Form::hide() {
@@ -92,10 +104,41 @@ void Form::hide() {
 
 void Form::setVisible(bool visible) {
     load();
-    if (visible_ != visible) {
-        visible_ = visible;
-        peer_->setVisible(visible);
+    visible_ = visible;
+    showOnScreen();
+}
+
+void Form::showOnScreen() {
+    if (!loaded_ || visible_ == onScreen_) {
+        return;
     }
+    if (visible_ && backend_.screenHold().holding()) {
+        backend_.screenHold().defer(*this);
+        return;
+    }
+    onScreen_ = visible_;
+    peer_->setVisible(visible_);
+    if (onScreen_ && activateHeld_) {
+        peer_->activate();
+    }
+    activateHeld_ = false;
+}
+
+std::vector<Form*> ScreenHold::loadEnded() {
+    if (--loadsRunning_ > 0) {
+        return {};
+    }
+    return std::exchange(deferred_, {});
+}
+
+void ScreenHold::defer(Form& form) {
+    if (std::find(deferred_.begin(), deferred_.end(), &form) == deferred_.end()) {
+        deferred_.push_back(&form);
+    }
+}
+
+void ScreenHold::forget(Form& form) {
+    std::erase(deferred_, &form);
 }
 
 void Form::restore() {

@@ -129,6 +129,8 @@ class Form {
 
   private:
     Control* find(std::string_view name, int index);
+    // Brings the screen to the form's visibility, unless a load holds shows back.
+    void showOnScreen();
     const Handler* handlerFor(Handler::Event event, std::string_view name, int index) const;
 
     Backend& backend_;
@@ -136,6 +138,8 @@ class Form {
     Handlers handlers_;
     bool loaded_ = false;
     bool visible_ = false;
+    bool onScreen_ = false;      // what the window was last told
+    bool activateHeld_ = false;  // a show() whose activation waits with it
     Picture icon_ = Picture::None;
     std::vector<Control> controls_;
     std::vector<Timer> timers_;
