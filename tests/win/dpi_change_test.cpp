@@ -278,6 +278,21 @@ TEST(DpiChange, EveryWindowIsLaidOutAgainFromItsDesignAndKeepsItsState) {
                 }
             }
         }
+        // Asked ahead for its size at a new DPI, the window answers the outer size of its design there.
+        SIZE scaled{};
+        EXPECT_TRUE(
+            SendMessageW(window, 0x02E4 /* WM_GETDPISCALEDSIZE */, 144, reinterpret_cast<LPARAM>(&scaled)));
+        const RECT at144 = suggestedRect(window, *design, 144);
+        EXPECT_EQ(scaled.cx, at144.right - at144.left);
+        EXPECT_EQ(scaled.cy, at144.bottom - at144.top);
+        // Laid out for another DPI while hidden, it is laid out for its monitor again as it appears.
+        form.hide();
+        RECT suggested = suggestedRect(window, *design, 144);
+        SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+        form.show();
+        expectClientAreaAt(window, *design, startDpi);
+        expectLaidOutAt(form, startDpi);
+
         // Every control's hook takes itself off as its window goes.
         int hooksLeftOn = 0;
         for (const Control& c : form.controls()) {

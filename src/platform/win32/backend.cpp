@@ -13,7 +13,7 @@ namespace win32 {
 namespace {
 
 HINSTANCE withCommonControls(HINSTANCE instance) {
-    loadCommonControls();
+    loadSystemLibraries();
     return instance;
 }
 

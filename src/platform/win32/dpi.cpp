@@ -25,6 +25,18 @@ int dpiOf(HWND window) {
     return systemDpi();
 }
 
+int monitorDpiOf(HWND window) {
+    constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
+    UINT x = 0, y = 0;
+    if (const auto forMonitor = systemCalls().getDpiForMonitor;
+        forMonitor != nullptr &&
+        SUCCEEDED(forMonitor(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), kEffectiveDpi, &x, &y)) &&
+        y > 0) {
+        return static_cast<int>(y);
+    }
+    return dpiOf(window);
+}
+
 RECT windowRectFor(RECT client, DWORD style, bool hasMenu, DWORD exStyle, int dpi) {
     RECT r = client;
     const auto adjustForDpi = systemCalls().adjustWindowRectExForDpi;

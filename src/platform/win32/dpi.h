@@ -11,6 +11,9 @@ namespace win32 {
 int systemDpi();
 // The DPI the window is laid out for: that of its monitor where the system knows it, else the system's.
 int dpiOf(HWND window);
+// The DPI of the monitor the window is on now. A hidden window is told of no change of its monitor's DPI,
+// so its own DPI can be out of date.
+int monitorDpiOf(HWND window);
 // The outer rectangle of a window whose client area is `client`, at the given DPI.
 RECT windowRectFor(RECT client, DWORD style, bool hasMenu, DWORD exStyle, int dpi);
 // The font the system uses for tooltips (its status font), at the given DPI.

@@ -14,6 +14,8 @@
 namespace win32 {
 
 static constexpr UINT_PTR kFirstTimerId = 1;
+// Windows 10 1703 and later ask a window for its size at a new DPI before they suggest a rectangle.
+static constexpr UINT kWmGetDpiScaledSize = 0x02E4;  // WM_GETDPISCALEDSIZE
 
 FormWindow::FormWindow(Backend& backend, ui::Form& form)
     : backend_(backend), form_(form), dpi_(systemDpi()), menu_(form.design()), resources_(dpi_) {
@@ -122,9 +124,15 @@ void FormWindow::setVisible(bool visible) {
     if (!visible) {
         focus_.remember();
         ShowWindow(hwnd(), SW_HIDE);
-    } else {
-        backend_.boxes().showWindow(hwnd());
+        return;
     }
+    // The monitor's DPI may have changed while the window was hidden (a scaling change, a dock, a remote
+    // session): it is laid out again before it appears.
+    if (const int now = monitorDpiOf(hwnd()); now != dpi_) {
+        changeDpi(now);
+        fitClientToDesign();
+    }
+    backend_.boxes().showWindow(hwnd());
 }
 
 void FormWindow::activate() {
@@ -221,7 +229,8 @@ LRESULT FormWindow::toChild(HWND child, UINT msg, WPARAM wp, LPARAM lp) {
 // Everything is laid out again from the design at the new DPI, never scaled from the old pixels; the
 // window takes the place the system suggests, and the size it suggests where that gives the design's
 // client area (a frame that does not scale with the DPI would otherwise cut the window short).
-void FormWindow::onDpiChanged(int dpi, const RECT& suggested) {
+// Everything drawn at the window's scale is made again from the design; the caller places the window.
+void FormWindow::changeDpi(int dpi) {
     dpi_ = dpi;
     // The controls hold the old fonts until they are laid out again.
     std::vector<UniqueFont> oldFonts = resources_.changeDpi(dpi);
@@ -230,11 +239,42 @@ void FormWindow::onDpiChanged(int dpi, const RECT& suggested) {
     }
     tooltips_->layout(scale());
     iconChanged();  // the images drawn for the new icon sizes
-    SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, 0, 0,
-                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
-    SIZE size = exactSize(suggested.right - suggested.left, suggested.bottom - suggested.top);
-    SetWindowPos(hwnd(), nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+}
+
+void FormWindow::onDpiChanged(int dpi, const RECT& suggested) {
+    changeDpi(dpi);
+    // The rectangle the system suggests, in one move: moved first with its old size, the window could
+    // land back on the monitor it came from and start the change over.
+    SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    fitClientToDesign();
     InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+// The size the window will have at the new DPI, asked before the system suggests a rectangle.
+bool FormWindow::onGetDpiScaledSize(int dpi, SIZE& size) const {
+    const ui::FormDesign& d = form_.design();
+    const ui::Scale at(d.unit, dpi);
+    RECT r =
+        windowRectFor(RECT{0, 0, at(d.clientWidth), at(d.clientHeight)}, GetWindowLongW(hwnd(), GWL_STYLE),
+                      menu_.handle() != nullptr, GetWindowLongW(hwnd(), GWL_EXSTYLE), dpi);
+    size = SIZE{r.right - r.left, r.bottom - r.top};
+    return true;
+}
+
+// Corrects the size where the client area is not the design's (a menu bar that wraps, a frame that does
+// not scale as estimated); a window of the right size is not touched.
+void FormWindow::fitClientToDesign() {
+    const ui::FormDesign& d = form_.design();
+    RECT client, outer;
+    GetClientRect(hwnd(), &client);
+    GetWindowRect(hwnd(), &outer);
+    const int dx = scale()(d.clientWidth) - (client.right - client.left);
+    const int dy = scale()(d.clientHeight) - (client.bottom - client.top);
+    if (dx != 0 || dy != 0) {
+        SetWindowPos(hwnd(), nullptr, 0, 0, outer.right - outer.left + dx, outer.bottom - outer.top + dy,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    }
 }
 
 LRESULT FormWindow::onActivate(WPARAM wp, LPARAM lp) {
@@ -311,6 +351,8 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_DPICHANGED:
             onDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
             return 0;
+        case kWmGetDpiScaledSize:
+            return onGetDpiScaledSize(static_cast<int>(wp), *reinterpret_cast<SIZE*>(lp));
         case WM_ACTIVATE:
             return onActivate(wp, lp);
         case kBringBoxForward:

@@ -65,7 +65,10 @@ class FormWindow : public ui::WindowPeer {
     void onTimer(UINT_PTR id);
     void onClose(bool closing);
     void eraseBackground(HDC dc);
+    void changeDpi(int dpi);
     void onDpiChanged(int dpi, const RECT& suggested);
+    bool onGetDpiScaledSize(int dpi, SIZE& size) const;
+    void fitClientToDesign();
 
     Backend& backend_;
     ui::Form& form_;

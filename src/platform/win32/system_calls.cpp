@@ -64,8 +64,11 @@ const SystemCalls& systemCalls() {
     return calls();
 }
 
-void loadCommonControls() {
+void loadSystemLibraries() {
     SystemCalls& calls = win32::calls();
+    if (HMODULE shcore = loadFromSystemFolder(L"shcore.dll")) {
+        lookUp(shcore, "GetDpiForMonitor", 0, calls.getDpiForMonitor);
+    }
     // Kept loaded for the life of the process: its window classes and subclass hooks live in it.
     if (HMODULE comctl32 = loadFromSystemFolder(L"comctl32.dll")) {
         lookUp(comctl32, "InitCommonControlsEx", 0, calls.initCommonControlsEx);

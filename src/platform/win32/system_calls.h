@@ -25,7 +25,10 @@ struct SystemCalls {
     // a program whose manifest does not list the newest Windows.
     LONG(WINAPI* rtlGetVersion)(OSVERSIONINFOW*) = nullptr;
 
-    // comctl32, filled in by loadCommonControls(), which fails loudly when it cannot.
+    // shcore, Windows 8.1 and later; filled in by loadSystemLibraries(), null elsewhere.
+    HRESULT(WINAPI* getDpiForMonitor)(HMONITOR, int, UINT*, UINT*) = nullptr;
+
+    // comctl32, filled in by loadSystemLibraries(), which fails loudly when it cannot.
     BOOL(WINAPI* initCommonControlsEx)(const INITCOMMONCONTROLSEX*) = nullptr;
     BOOL(WINAPI* setWindowSubclass)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR) = nullptr;
     BOOL(WINAPI* removeWindowSubclass)(HWND, SUBCLASSPROC, UINT_PTR) = nullptr;
@@ -35,7 +38,8 @@ struct SystemCalls {
 // Looked up once for the whole process; loads no library.
 const SystemCalls& systemCalls();
 
-// Loads comctl32 from the system folder and registers its window classes; throws when that fails.
-void loadCommonControls();
+// Loads comctl32 (and shcore where there is one) from the system folder and registers the common
+// controls' window classes; throws when comctl32 cannot be had.
+void loadSystemLibraries();
 
 }  // namespace win32
