@@ -138,8 +138,18 @@ HWND visibleTooltip(DWORD pid) {
     return nullptr;
 }
 
+int patience() {
+    static const int factor = [] {
+        wchar_t value[16] = {};
+        DWORD n = GetEnvironmentVariableW(L"KOLBRIN_E2E_PATIENCE", value, 16);
+        int read = n > 0 && n < 16 ? _wtoi(value) : 1;
+        return read > 1 ? read : 1;
+    }();
+    return factor;
+}
+
 bool waitUntil(const std::function<bool()>& condition, Millis timeout) {
-    auto end = std::chrono::steady_clock::now() + timeout;
+    auto end = std::chrono::steady_clock::now() + timeout * patience();
     while (!condition()) {
         if (std::chrono::steady_clock::now() > end) {
             return condition();
@@ -236,7 +246,7 @@ Kolbrin::Kolbrin(const ProgramFolder& folder) {
         throw std::runtime_error("cannot start Kolbrin.exe");
     }
     pid_ = process_.dwProcessId;
-    WaitForInputIdle(process_.hProcess, 10000);
+    WaitForInputIdle(process_.hProcess, 10000 * patience());
 }
 
 Kolbrin::~Kolbrin() {
@@ -264,7 +274,8 @@ bool Kolbrin::running() const {
 }
 
 bool Kolbrin::waitForExit(Millis timeout) const {
-    return WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+    return WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeout.count() * patience())) ==
+           WAIT_OBJECT_0;
 }
 
 DWORD Kolbrin::exitCode() const {
@@ -310,7 +321,7 @@ HWND Kolbrin::waitForMessageBox(Millis timeout) const {
 
 void Kolbrin::waitIdle() const {
     waitUntil([&] { return window("Form1") != nullptr || !running(); });
-    WaitForInputIdle(process_.hProcess, 5000);
+    WaitForInputIdle(process_.hProcess, 5000 * patience());
     std::this_thread::sleep_for(200ms);
 }
 
