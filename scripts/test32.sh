@@ -101,6 +101,13 @@ fi
 { cmake --preset win64 >/dev/null && cmake --build --preset win64 --target kolbrin_e2e >/dev/null; } ||
     { fail "the end-to-end driver did not build"; report; }
 
+# A run's mounts live in its namespace and end with it: never delete the chroot through one that did not
+# (the program folder is mounted in there).
+if grep -qF " $chroot/" /proc/self/mounts; then
+    fail "something is still mounted under $chroot"
+    report
+fi
+
 # The chroot is kept while its recipe is unchanged: the ready mark holds a digest of it.
 digest=$(printf '%s\n' "${packages[@]}" "$(sed -n '/^make_chroot()/,/^}/p' "$self")" | sha256sum | cut -d' ' -f1)
 make_chroot() {
