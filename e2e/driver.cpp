@@ -55,6 +55,10 @@ void setImmutable(const std::wstring& folder, bool on) {
 }
 
 void removeTree(const std::wstring& folder) {
+    // A first run has nothing to remove, and chattr would complain about the missing folder.
+    if (GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        return;
+    }
     setImmutable(folder, false);
     WIN32_FIND_DATAW fd;
     HANDLE find = FindFirstFileW((folder + L"*").c_str(), &fd);
