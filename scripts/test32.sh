@@ -23,7 +23,9 @@ readonly patience=30
 packages=(wine wine64 wine32:i386 fonts-ipafont-gothic fonts-wine locales cmake e2fsprogs)
 # i386 ELF executables, static or dynamic, as qemu's own binfmt configuration describes them; F opens the
 # emulator now, so that it runs inside the chroot too.
-readonly binfmt=':kolbrin-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F'
+readonly i386_magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+readonly i386_mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+readonly binfmt=":kolbrin-i386:M::$i386_magic:$i386_mask:/usr/bin/qemu-i386-static:F"
 
 # ---- Inside the namespace: private binfmt_misc, the chroot's mounts, then the Wine side in the chroot.
 if [ "${1:-}" = --inside ]; then
@@ -75,8 +77,8 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 if ! unshare --user --map-root-user --mount --fork \
         sh -c 'mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc' 2>/dev/null; then
-    echo "test32: skipped: this machine has no binfmt_misc of its own for a user namespace (Linux 6.7 or later)," \
-         "so it cannot run the 32-bit download under emulation."
+    echo "test32: skipped: this machine gives a user namespace no binfmt_misc of its own (Linux 6.7 or" \
+         "later), so it cannot run the 32-bit download under emulation."
     exit 0
 fi
 scripts/setup.sh || exit 1
@@ -94,9 +96,10 @@ report() {
     exit
 }
 
-# The download as release.sh makes it, and the driver; both are up to date already within the test script.
+# The download as release.sh makes it, and the driver; within the test script both are up to date.
 if ! ls dist/Kolbrin-*-win32.zip >/dev/null 2>&1; then
-    cmake --workflow --preset release-win32 >/dev/null || { fail "the 32-bit download did not build"; report; }
+    cmake --workflow --preset release-win32 >/dev/null ||
+        { fail "the 32-bit download did not build"; report; }
 fi
 { cmake --preset win64 >/dev/null && cmake --build --preset win64 --target kolbrin_e2e >/dev/null; } ||
     { fail "the end-to-end driver did not build"; report; }
@@ -109,17 +112,23 @@ if grep -qF " $chroot/" /proc/self/mounts; then
 fi
 
 # The chroot is kept while its recipe is unchanged: the ready mark holds a digest of it.
-digest=$(printf '%s\n' "${packages[@]}" "$(sed -n '/^make_chroot()/,/^}/p' "$self")" | sha256sum | cut -d' ' -f1)
+recipe=$(sed -n '/^make_chroot()/,/^}/p' "$self")
+digest=$(printf '%s\n' "${packages[@]}" "$recipe" | sha256sum | cut -d' ' -f1)
+# The machine's own Debian mirror: on CI it is the only network there is.
+debian_mirror() {
+    local found
+    found=$(sed -n 's/^URIs: *\(http[^ ]*\/debian\)\/\?$/\1/p' /etc/apt/sources.list.d/debian.sources \
+            2>/dev/null)
+    [ -n "$found" ] ||
+        found=$(awk '$1 == "deb" && $3 == "bookworm" { print $2 }' /etc/apt/sources.list 2>/dev/null)
+    echo "${found:-http://deb.debian.org/debian}" | head -1
+}
 make_chroot() {
-    local new="$chroot.new" mirror
+    local new="$chroot.new"
     rm -rf "$new"
     mkdir -p "$work"
-    # The machine's own Debian mirror: on CI it is the only network there is.
-    mirror=$(sed -n 's/^URIs: *\(http[^ ]*\/debian\)\/\?$/\1/p' /etc/apt/sources.list.d/debian.sources 2>/dev/null |
-             head -1)
-    [ -n "$mirror" ] || mirror=$(awk '$1 == "deb" && $3 == "bookworm" { print $2; exit }' /etc/apt/sources.list 2>/dev/null)
-    [ -n "$mirror" ] || mirror=http://deb.debian.org/debian
-    timeout -k 10 "$debootstrap_limit" debootstrap --variant=minbase --arch=amd64 bookworm "$new" "$mirror" \
+    timeout -k 10 "$debootstrap_limit" \
+        debootstrap --variant=minbase --arch=amd64 bookworm "$new" "$(debian_mirror)" \
         >"$work/debootstrap.log" 2>&1 || { tail -5 "$work/debootstrap.log" >&2; return 1; }
     echo "test32: debootstrap done ($((SECONDS - start))s)"
     # i386 maintainer scripts are shell scripts run by the amd64 shell: no emulation is needed here.
@@ -153,9 +162,10 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 log="$work/run.log"
 # A pid namespace too: when the run ends or is cut short, every process of it (wineserver, the emulated
-# program) ends with it.
+# program) ends with it. The Windows programs end their lines with CR LF.
 timeout -k 10 $((prefix_limit + run_limit + 60)) \
-    unshare --user --map-root-user --mount --pid --fork --kill-child "$self" --inside 2>&1 | tee "$log"
+    unshare --user --map-root-user --mount --pid --fork --kill-child "$self" --inside 2>&1 |
+    tr -d '\r' | tee "$log"
 [ -n "$own_xvfb" ] && xvfb_stop
 
 # One count per step of the path; a run that never reached the steps counts as one failure.
