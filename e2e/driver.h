@@ -19,7 +19,12 @@ namespace e2e {
 using namespace std::chrono_literals;
 using Millis = std::chrono::milliseconds;
 
-// Polls until the condition holds or the time is up; returns the condition's last answer.
+// How many times longer than usual every wait may take: KOLBRIN_E2E_PATIENCE, for a program that runs
+// under emulation (scripts/test32.sh); 1 when unset.
+int patience();
+
+// Polls until the condition holds or the time is up (times the patience); returns the condition's last
+// answer.
 bool waitUntil(const std::function<bool()>& condition, Millis timeout = 10s);
 
 using win32::narrow;

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(cmake g++ make libgtest-dev libbenchmark-dev googletest
           g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64
           xvfb xdotool imagemagick fonts-ipafont-gothic fonts-wine locales e2fsprogs
-          clang libclang-rt-14-dev)
+          clang libclang-rt-14-dev debootstrap qemu-user-static)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -29,7 +29,7 @@ tools=(x86_64-w64-mingw32-gcc-posix:gcc-mingw-w64-x86-64-posix
        x86_64-w64-mingw32-windres:binutils-mingw-w64-x86-64 x86_64-w64-mingw32-ar:binutils-mingw-w64-x86-64
        i686-w64-mingw32-gcc-posix:gcc-mingw-w64-i686-posix i686-w64-mingw32-g++-posix:g++-mingw-w64-i686-posix
        i686-w64-mingw32-windres:binutils-mingw-w64-i686 i686-w64-mingw32-ar:binutils-mingw-w64-i686
-       clang++:clang-14 wine:wine Xvfb:xvfb)
+       clang++:clang-14 wine:wine Xvfb:xvfb debootstrap:debootstrap qemu-i386-static:qemu-user-static)
 broken=()
 for entry in "${tools[@]}"; do
     command -v "${entry%%:*}" >/dev/null 2>&1 || broken+=("${entry#*:}")
