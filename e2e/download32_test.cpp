@@ -16,7 +16,7 @@
 #include "cp932_bytes.h"
 #include "e2e/design_lookup.h"
 #include "e2e/session.h"
-#include "info/form3.h"
+#include "info/info_window.h"
 #include "optimize/form4.h"
 #include "settings/form6.h"
 
