@@ -473,6 +473,34 @@ bool trayShowsAnIcon(int slot) {
     return differing > 8;
 }
 
+ScreenPixels screenPixels(const RECT& area) {
+    ScreenPixels out;
+    out.width = std::max(0, static_cast<int>(area.right - area.left));
+    out.height = std::max(0, static_cast<int>(area.bottom - area.top));
+    if (out.width == 0 || out.height == 0) {
+        return out;
+    }
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    // Top-down, 32 bits a pixel: each row is whole words, in the order they are read.
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), out.width, -out.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, out.width, out.height, screen, area.left, area.top, SRCCOPY);
+    SelectObject(mem, old);
+    const auto* bgrx = static_cast<const BYTE*>(bits);
+    out.colours.reserve(static_cast<std::size_t>(out.width) * out.height);
+    for (int i = 0; i < out.width * out.height; ++i) {
+        out.colours.push_back(RGB(bgrx[4 * i + 2], bgrx[4 * i + 1], bgrx[4 * i]));
+    }
+    DeleteObject(dib);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return out;
+}
+
 void screenshot(const std::string& name) {
     std::wstring folder = kRoot + L"shots\\";
     CreateDirectoryW(kRoot.c_str(), nullptr);
