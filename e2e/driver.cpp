@@ -473,32 +473,34 @@ bool trayShowsAnIcon(int slot) {
     return differing > 8;
 }
 
-ScreenPixels screenPixels(const RECT& area) {
-    ScreenPixels out;
-    out.width = std::max(0, static_cast<int>(area.right - area.left));
-    out.height = std::max(0, static_cast<int>(area.bottom - area.top));
-    if (out.width == 0 || out.height == 0) {
-        return out;
-    }
+Pixels capture(HDC from, RECT r) {
+    Pixels p{r.right - r.left, r.bottom - r.top, {}};
     HDC screen = GetDC(nullptr);
     HDC mem = CreateCompatibleDC(screen);
     BITMAPINFO bi{};
-    // Top-down, 32 bits a pixel: each row is whole words, in the order they are read.
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), out.width, -out.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), p.width, -p.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
     HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(mem, dib);
-    BitBlt(mem, 0, 0, out.width, out.height, screen, area.left, area.top, SRCCOPY);
-    SelectObject(mem, old);
-    const auto* bgrx = static_cast<const BYTE*>(bits);
-    out.colours.reserve(static_cast<std::size_t>(out.width) * out.height);
-    for (int i = 0; i < out.width * out.height; ++i) {
-        out.colours.push_back(RGB(bgrx[4 * i + 2], bgrx[4 * i + 1], bgrx[4 * i]));
+    BitBlt(mem, 0, 0, p.width, p.height, from, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    const auto* bgra = static_cast<const std::uint32_t*>(bits);
+    for (int i = 0; i < p.width * p.height; ++i) {
+        std::uint32_t v = bgra[i];
+        p.at.push_back(RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF));
     }
+    SelectObject(mem, old);
     DeleteObject(dib);
     DeleteDC(mem);
     ReleaseDC(nullptr, screen);
-    return out;
+    return p;
+}
+
+Pixels screenPixels(const RECT& area) {
+    HDC screen = GetDC(nullptr);
+    Pixels p = capture(screen, area);
+    ReleaseDC(nullptr, screen);
+    return p;
 }
 
 void screenshot(const std::string& name) {

@@ -50,13 +50,13 @@ const ButtonRow kButtons[] = {
 std::vector<int> focusColumns(HWND button) {
     RECT r;
     GetWindowRect(button, &r);
-    const ScreenPixels p = screenPixels(r);
-    const COLORREF face = p.at(2, p.height / 2);  // just inside the raised edge
+    const Pixels p = screenPixels(r);
+    const COLORREF face = p(2, p.height / 2);  // just inside the raised edge
     std::vector<int> columns;
     for (int x = 2; x < p.width / 4; ++x) {
         int differing = 0;
         for (int y = p.height / 3; y < p.height * 2 / 3; ++y) {
-            differing += p.at(x, y) != face ? 1 : 0;
+            differing += p(x, y) != face ? 1 : 0;
         }
         if (differing * 3 >= p.height / 3) {
             columns.push_back(x);

@@ -20,10 +20,13 @@
 #include "platform/win32/text.h"
 #include "scan/form7.h"
 #include "settings/form6.h"
+#include "settle.h"
 #include "ui/form.h"
 #include "ui/scale.h"
 
 namespace {
+
+using win_tests::settle;
 
 using namespace ui;
 
@@ -94,9 +97,9 @@ struct Painted {
 };
 
 Painted paintedIn(const RECT& area) {
-    const e2e::ScreenPixels pixels = e2e::screenPixels(area);
+    const e2e::Pixels pixels = e2e::screenPixels(area);
     std::map<COLORREF, int> counts;
-    for (COLORREF c : pixels.colours) {
+    for (COLORREF c : pixels.at) {
         ++counts[c];
     }
     Painted p;
@@ -174,19 +177,6 @@ std::optional<COLORREF> designBack(const Form& form, const Control& c) {
         return std::nullopt;
     }
     return RGB(back.rgb.r, back.rgb.g, back.rgb.b);
-}
-
-void settle(HWND window) {
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    const DWORD end = GetTickCount() + 300;
-    MSG msg;
-    while (GetTickCount() < end) {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(10);
-    }
 }
 
 const FormDesign* const kWindows[] = {

@@ -64,7 +64,7 @@ HBRUSH WindowResources::brush(const ui::Colour& colour, ColourRole role) {
 
 void WindowResources::coloursChanged(bool highContrast) {
     highContrast_ = highContrast;
-    // Keyed by the colour itself, so a system colour that changed would otherwise keep its old brush.
+    // Brushes are kept by colour: those of colours no longer drawn would otherwise pile up with each change.
     brushes_.clear();
 }
 
