@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <string>
@@ -35,45 +36,27 @@ class Plain : public Form {
     using Form::Form;
 };
 
-// The system colours of the dark high-contrast theme (「ハイ コントラスト 黒」).
-struct SystemColour {
-    int index;
-    COLORREF colour;
-};
-constexpr SystemColour kHighContrastBlack[] = {
-    {COLOR_WINDOW, RGB(0, 0, 0)},           {COLOR_WINDOWTEXT, RGB(255, 255, 255)},
-    {COLOR_BTNFACE, RGB(0, 0, 0)},          {COLOR_BTNTEXT, RGB(255, 255, 255)},
-    {COLOR_HIGHLIGHT, RGB(26, 235, 255)},   {COLOR_HIGHLIGHTTEXT, RGB(0, 0, 0)},
-    {COLOR_GRAYTEXT, RGB(63, 242, 63)},     {COLOR_3DLIGHT, RGB(255, 255, 255)},
-    {COLOR_3DHILIGHT, RGB(255, 255, 255)},  {COLOR_3DSHADOW, RGB(255, 255, 255)},
-    {COLOR_3DDKSHADOW, RGB(255, 255, 255)}, {COLOR_WINDOWFRAME, RGB(255, 255, 255)},
-};
+// The system colours of the dark high-contrast theme (「ハイ コントラスト 黒」): the window and its text, the
+// button face and its text, the highlight, grey text and the three-dimensional edges.
+constexpr int kIndices[] = {COLOR_WINDOW,    COLOR_WINDOWTEXT, COLOR_BTNFACE,   COLOR_BTNTEXT,
+                            COLOR_HIGHLIGHT, COLOR_GRAYTEXT,   COLOR_3DHILIGHT, COLOR_3DLIGHT,
+                            COLOR_3DSHADOW,  COLOR_3DDKSHADOW};
+constexpr COLORREF kHighContrastBlack[] = {
+    RGB(0, 0, 0),     RGB(255, 255, 255), RGB(0, 0, 0),       RGB(255, 255, 255), RGB(26, 235, 255),
+    RGB(63, 242, 63), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255)};
+constexpr int kCount = static_cast<int>(std::size(kIndices));
+static_assert(std::size(kHighContrastBlack) == std::size(kIndices));
 
-// The theme's colours while it lives; the prefix's own ones again afterwards, whatever the test did.
+// The theme's colours on request, and the prefix's own ones again however the test ends.
 class ThemeColours {
   public:
-    ThemeColours() {
-        for (const SystemColour& c : kHighContrastBlack) {
-            indices_.push_back(c.index);
-            saved_.push_back(GetSysColor(c.index));
-        }
-    }
-    ~ThemeColours() { set(saved_); }
-    void highContrast() {
-        std::vector<COLORREF> colours;
-        for (const SystemColour& c : kHighContrastBlack) {
-            colours.push_back(c.colour);
-        }
-        set(colours);
-    }
-    void normal() { set(saved_); }
+    ThemeColours() { std::transform(std::begin(kIndices), std::end(kIndices), saved_, GetSysColor); }
+    ~ThemeColours() { normal(); }
+    void highContrast() { SetSysColors(kCount, kIndices, kHighContrastBlack); }
+    void normal() { SetSysColors(kCount, kIndices, saved_); }
 
   private:
-    void set(const std::vector<COLORREF>& colours) {
-        SetSysColors(static_cast<int>(indices_.size()), indices_.data(), colours.data());
-    }
-    std::vector<int> indices_;
-    std::vector<COLORREF> saved_;
+    COLORREF saved_[kCount];
 };
 
 double luminance(COLORREF c) {
