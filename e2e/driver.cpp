@@ -488,6 +488,36 @@ bool trayShowsAnIcon(int slot) {
     return differing > 8;
 }
 
+Pixels capture(HDC from, RECT r) {
+    Pixels p{r.right - r.left, r.bottom - r.top, {}};
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), p.width, -p.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, p.width, p.height, from, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    const auto* bgra = static_cast<const std::uint32_t*>(bits);
+    for (int i = 0; i < p.width * p.height; ++i) {
+        std::uint32_t v = bgra[i];
+        p.at.push_back(RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF));
+    }
+    SelectObject(mem, old);
+    DeleteObject(dib);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return p;
+}
+
+Pixels screenPixels(const RECT& area) {
+    HDC screen = GetDC(nullptr);
+    Pixels p = capture(screen, area);
+    ReleaseDC(nullptr, screen);
+    return p;
+}
+
 void screenshot(const std::string& name) {
     std::wstring folder = kRoot + L"shots\\";
     CreateDirectoryW(kRoot.c_str(), nullptr);

@@ -123,6 +123,16 @@ void typeText(const std::wstring& text);
 POINT trayIconPoint();
 bool trayShowsAnIcon(int slot = 0);  // slot 0 is the rightmost
 
+// Pixels of a rectangle, row by row: of the screen, or of a memory DC.
+struct Pixels {
+    int width = 0, height = 0;
+    std::vector<COLORREF> at;
+    COLORREF operator()(int x, int y) const { return at[static_cast<std::size_t>(y * width + x)]; }
+};
+Pixels capture(HDC from, RECT r);
+// What the screen shows in a rectangle (screen coordinates), whichever process painted it.
+Pixels screenPixels(const RECT& area);
+
 // Saves the desktop as C:\kolbrin-e2e\shots\<name>.bmp.
 void screenshot(const std::string& name);
 

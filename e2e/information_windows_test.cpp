@@ -340,36 +340,6 @@ TEST(TechnologyList, TextCanBeSelectedButNotChanged) {
     EXPECT_TRUE(waitUntil([&] { return !IsWindow(window); }));
 }
 
-// Pixels of a rectangle, row by row: of the screen, or of a memory DC.
-struct Pixels {
-    int width = 0, height = 0;
-    std::vector<COLORREF> at;
-    COLORREF operator()(int x, int y) const { return at[static_cast<std::size_t>(y * width + x)]; }
-};
-
-Pixels capture(HDC from, RECT r) {
-    Pixels p{r.right - r.left, r.bottom - r.top, {}};
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), p.width, -p.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, dib);
-    BitBlt(mem, 0, 0, p.width, p.height, from, r.left, r.top, SRCCOPY);
-    GdiFlush();
-    const auto* bgra = static_cast<const std::uint32_t*>(bits);
-    for (int i = 0; i < p.width * p.height; ++i) {
-        std::uint32_t v = bgra[i];
-        p.at.push_back(RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF));
-    }
-    SelectObject(mem, old);
-    DeleteObject(dib);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-    return p;
-}
-
 // An icon as drawn at a size: its colours where it is opaque. Drawn once on black and once on white, a
 // pixel that comes out the same both times belongs to the icon; the others let the background through.
 struct IconImage {

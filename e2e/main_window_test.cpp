@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <vector>
+
 #include "app/form1.h"
 #include "cp932_bytes.h"
 #include "e2e/design_lookup.h"
@@ -43,6 +45,35 @@ const ButtonRow kButtons[] = {
 };
 // clang-format on
 
+// The columns near a drawn button's left edge where, in the middle third of its height, about every other
+// pixel differs from the face: where its dotted focus rectangle runs. None when it shows no focus cue.
+std::vector<int> focusColumns(HWND button) {
+    RECT r;
+    GetWindowRect(button, &r);
+    const Pixels p = screenPixels(r);
+    const COLORREF face = p(2, p.height / 2);  // just inside the raised edge
+    std::vector<int> columns;
+    for (int x = 2; x < p.width / 4; ++x) {
+        int differing = 0;
+        for (int y = p.height / 3; y < p.height * 2 / 3; ++y) {
+            differing += p(x, y) != face ? 1 : 0;
+        }
+        if (differing * 3 >= p.height / 3) {
+            columns.push_back(x);
+        }
+    }
+    return columns;
+}
+
+// The columns the program's focus rectangle takes: its inset and width scale with the window.
+std::vector<int> scaledFocusColumns() {
+    std::vector<int> columns;
+    for (int x = scaled(4); x < scaled(4) + scaled(1); ++x) {
+        columns.push_back(x);
+    }
+    return columns;
+}
+
 void checkLayout(Session& s) {
     HWND main = s.showMainWindow();
     ASSERT_NE(main, nullptr);
@@ -69,6 +100,17 @@ TEST(MainWindow, LayoutAndCaptionsAtEveryDpi) {
     ASSERT_EQ(screenDpi(), passDpi());
     checkLayout(s);
     screenshot("main-window-" + std::to_string(passDpi()) + "dpi");
+
+    // Shown from the tray icon with the mouse: the focus is there, its cue is not. Tab shows it.
+    HWND main = s.kolbrin->window("Form1");
+    HWND first = control(main, app::form1Design(), "Command1");
+    ASSERT_EQ(focusIn(main), first);
+    EXPECT_EQ(focusColumns(first), std::vector<int>{});
+    pressKey(VK_TAB);
+    HWND next = control(main, app::form1Design(), "Command3");
+    ASSERT_TRUE(waitUntil([&] { return focusIn(main) == next; }));
+    EXPECT_TRUE(waitUntil([&] { return focusColumns(next) == scaledFocusColumns(); }, 3s));
+    screenshot("main-window-focus-cue-" + std::to_string(passDpi()) + "dpi");
 }
 
 TEST(MainWindow, EachButtonShowsItsTooltipAndTheHandCursor) {
@@ -112,7 +154,12 @@ TEST(MainWindow, CloseHidesAndTheTrayIconBringsItBackWithTheFocusWhereItWas) {
     EXPECT_TRUE(trayShowsAnIcon());
     EXPECT_EQ(s.showMainWindow(), main);
     EXPECT_EQ(focusIn(main), close);
+    // The close button was clicked and the icon pressed: a mouse user sees no focus cue; Alt shows it.
+    EXPECT_EQ(focusColumns(close), std::vector<int>{});
     screenshot("main-window-shown-again");
+    pressKey(VK_MENU);
+    pressKey(VK_ESCAPE);
+    EXPECT_TRUE(waitUntil([&] { return focusColumns(close) == scaledFocusColumns(); }, 3s));
     chooseMenu(main, 'S', 2);  // 閉じる(&Q)
     EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(main); }));
     EXPECT_TRUE(s.kolbrin->running());

@@ -18,10 +18,13 @@
 #include "platform/win32/text.h"
 #include "scan/form7.h"
 #include "settings/form6.h"
+#include "settle.h"
 #include "ui/form.h"
 #include "ui/scale.h"
 
 namespace {
+
+using win_tests::settle;
 
 using namespace ui;
 
@@ -152,21 +155,6 @@ LRESULT CALLBACK refuseCreation(int code, WPARAM wp, LPARAM lp) {
         return 1;
     }
     return CallNextHookEx(nullptr, code, wp, lp);
-}
-
-// Lets the window and its controls paint what they show now, for a screenshot.
-void settle(HWND window) {
-    RedrawWindow(window, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    const DWORD end = GetTickCount() + 300;
-    MSG msg;
-    while (GetTickCount() < end) {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(10);
-    }
 }
 
 // What the system suggests for a window that moves to a monitor of another DPI: the same window at the

@@ -59,10 +59,47 @@ void Backend::endProgram() {
     ExitProcess(0);
 }
 
+bool Backend::highContrast() const {
+    if (highContrastOverride_) {
+        return *highContrastOverride_;
+    }
+    HIGHCONTRASTW hc{sizeof hc};
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof hc, &hc, 0) && (hc.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+// The device used last decides whether a window that opens shows its focus cues; moving the focus with
+// the keyboard (Tab, the arrows) or pressing Alt shows them in the window it happens in. Windows sends the
+// same request itself after Tab and Alt, where the system keeps the state at all; a second one changes
+// nothing.
+void Backend::noteInput(const MSG& msg) {
+    switch (msg.message) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN: {
+            keyboardUsedLast_ = true;
+            const bool moves = msg.wParam == VK_TAB || (msg.wParam >= VK_LEFT && msg.wParam <= VK_DOWN) ||
+                               msg.wParam == VK_MENU;
+            if (moves && msg.hwnd != nullptr) {
+                SendMessageW(GetAncestor(msg.hwnd, GA_ROOT), WM_CHANGEUISTATE,
+                             MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+            }
+            break;
+        }
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_NCLBUTTONDOWN:
+        case WM_NCRBUTTONDOWN:
+        case WM_NCMBUTTONDOWN:
+            keyboardUsedLast_ = false;
+            break;
+    }
+}
+
 int Backend::run() {
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         retired_.clear();
+        noteInput(msg);
         HWND active = GetActiveWindow();
         if (active != nullptr && IsDialogMessageW(active, &msg)) {
             continue;

@@ -5,6 +5,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -37,7 +38,16 @@ class Backend : public ui::Backend {
     UINT taskbarCreatedMessage() const { return taskbarCreated_; }
     MessageBoxes& boxes() { return boxes_; }
 
+    // Whether the user asked for high contrast. The one place the program asks, so that a test can decide
+    // it where the system cannot (Wine never reports high contrast).
+    bool highContrast() const;
+    void overrideHighContrast(std::optional<bool> on) { highContrastOverride_ = on; }
+    // Whether the keyboard, rather than the mouse, was the last device used in the program's windows.
+    bool keyboardUsedLast() const { return keyboardUsedLast_; }
+
   private:
+    void noteInput(const MSG& msg);
+
     HINSTANCE instance_;
     UINT taskbarCreated_;
     mutable std::map<std::pair<bool, int>, UniqueIcon> icons_;
@@ -46,6 +56,8 @@ class Backend : public ui::Backend {
     // Windows unloaded by their own event handlers: destroyed at once, freed when the event is over.
     std::vector<std::unique_ptr<ui::WindowPeer>> retired_;
     MessageBoxes boxes_;
+    std::optional<bool> highContrastOverride_;
+    bool keyboardUsedLast_ = false;
 };
 
 }  // namespace win32

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/win32/backend.h"
+#include "platform/win32/focus_cues.h"
 #include "platform/win32/form_window.h"
 #include "platform/win32/system_calls.h"
 #include "platform/win32/text.h"
@@ -123,10 +124,11 @@ ui::Colour ControlPeer::background() const {
 }
 
 HBRUSH ControlPeer::colours(HDC dc) {
-    ui::Colour back = background();
-    SetTextColor(dc, colourOf(design().fore, COLOR_WINDOWTEXT));
-    SetBkColor(dc, colourOf(back, COLOR_BTNFACE));
-    return window_.resources().brushFor(back);
+    const ui::Colour back = background();
+    WindowResources& resources = window_.resources();
+    SetTextColor(dc, resources.colour(design().fore, ColourRole::Text));
+    SetBkColor(dc, resources.colour(back, ColourRole::Background));
+    return resources.brush(back, ColourRole::Background);
 }
 
 void ControlPeer::clicked(WORD notification) {
@@ -190,31 +192,36 @@ class GraphicalButtonPeer : public PushButtonPeer {
         RECT r = item.rcItem;
         bool pressed = item.itemState & ODS_SELECTED;
         bool disabled = item.itemState & ODS_DISABLED;
-        FillRect(dc, &r, window_.resources().brushFor(design().back));
+        WindowResources& resources = window_.resources();
+        FillRect(dc, &r, resources.brush(design().back, ColourRole::ButtonFace));
         DrawEdge(dc, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
         RECT text = r;
         if (pressed) {
             OffsetRect(&text, 1, 1);
         }
-        ScopedSelect font(dc, window_.resources().fontFor(design().font));
+        ScopedSelect font(dc, resources.fontFor(design().font));
         std::wstring caption = widen(control().caption);
         constexpr UINT kFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
         if (disabled) {
             // The engraved look of a disabled caption: a light copy one pixel down and right, grey on top.
-            RECT shadow = text;
-            OffsetRect(&shadow, 1, 1);
+            // High contrast has no engraving: the light copy would blur the grey text on a dark face.
             ScopedTextColours light(dc, GetSysColor(COLOR_3DHILIGHT), TRANSPARENT);
-            DrawTextW(dc, caption.c_str(), -1, &shadow, kFormat);
+            if (!resources.highContrast()) {
+                RECT shadow = text;
+                OffsetRect(&shadow, 1, 1);
+                DrawTextW(dc, caption.c_str(), -1, &shadow, kFormat);
+            }
             SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
             DrawTextW(dc, caption.c_str(), -1, &text, kFormat);
         } else {
-            ScopedTextColours colours(dc, colourOf(design().fore, COLOR_BTNTEXT), TRANSPARENT);
+            ScopedTextColours colours(dc, resources.colour(design().fore, ColourRole::ButtonText),
+                                      TRANSPARENT);
             DrawTextW(dc, caption.c_str(), -1, &text, kFormat);
         }
-        if (item.itemState & ODS_FOCUS) {
+        if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT) && window_.focusCuesShown()) {
             RECT focus = r;
-            InflateRect(&focus, -4, -4);
-            DrawFocusRect(dc, &focus);
+            InflateRect(&focus, -scale().pixels(4), -scale().pixels(4));
+            drawFocusFrame(dc, focus, scale().pixels(1), resources.highContrast());
         }
     }
 };

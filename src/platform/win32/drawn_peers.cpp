@@ -5,6 +5,7 @@
 
 #include "platform/win32/backend.h"
 #include "platform/win32/control_peers.h"
+#include "platform/win32/focus_cues.h"
 #include "platform/win32/form_window.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/text.h"
@@ -69,18 +70,20 @@ class CheckablePeer : public ControlPeer {
                              (state & BST_PUSHED ? DFCS_PUSHED : 0) | (enabled ? 0 : DFCS_INACTIVE));
         RECT text{mark.right + scale().pixels(4), r.top, r.right, r.bottom};
         ScopedSelect font(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
-        ScopedTextColours colours(
-            dc, enabled ? colourOf(design().fore, COLOR_WINDOWTEXT) : GetSysColor(COLOR_GRAYTEXT),
-            TRANSPARENT);
+        ScopedTextColours colours(dc,
+                                  enabled ? window_.resources().colour(design().fore, ColourRole::Text)
+                                          : GetSysColor(COLOR_GRAYTEXT),
+                                  TRANSPARENT);
         std::wstring caption = widen(control().caption);
         constexpr UINT kFormat = DT_LEFT | DT_VCENTER | DT_SINGLELINE;
         DrawTextW(dc, caption.c_str(), -1, &text, kFormat);
-        if (GetFocus() == hwnd()) {
+        if (GetFocus() == hwnd() && window_.focusCuesShown()) {
             RECT focus = text;
             DrawTextW(dc, caption.c_str(), -1, &focus, kFormat | DT_CALCRECT);
             OffsetRect(&focus, 0, (text.bottom - text.top - (focus.bottom - focus.top)) / 2);
-            InflateRect(&focus, 1, 1);
-            DrawFocusRect(dc, &focus);
+            const int thickness = scale().pixels(1);
+            InflateRect(&focus, thickness, thickness);
+            drawFocusFrame(dc, focus, thickness, window_.resources().highContrast());
         }
     }
 
@@ -149,7 +152,8 @@ class FramePeer : public PaintedPeer {
 
   protected:
     void paint(HDC dc, const RECT& r) override {
-        FillRect(dc, &r, window_.resources().brushFor(background()));
+        WindowResources& resources = window_.resources();
+        FillRect(dc, &r, resources.brush(background(), ColourRole::Background));
         ScopedSelect selectFont(dc, font());
         TEXTMETRICW tm;
         GetTextMetricsW(dc, &tm);
@@ -158,8 +162,8 @@ class FramePeer : public PaintedPeer {
         DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT);
         std::wstring caption = widen(control().caption);
         if (!caption.empty()) {
-            ScopedTextColours colours(dc, colourOf(design().fore, COLOR_WINDOWTEXT), OPAQUE);
-            SetBkColor(dc, colourOf(background(), COLOR_BTNFACE));
+            ScopedTextColours colours(dc, resources.colour(design().fore, ColourRole::Text), OPAQUE);
+            SetBkColor(dc, resources.colour(background(), ColourRole::Background));
             RECT text{r.left + scale().pixels(8), r.top, r.right, r.top + tm.tmHeight};
             DrawTextW(dc, caption.c_str(), -1, &text, DT_LEFT | DT_TOP | DT_SINGLELINE);
         }
@@ -175,7 +179,7 @@ class PicturePeer : public PaintedPeer {
     void mirror() override { InvalidateRect(hwnd(), nullptr, TRUE); }
 
     void paint(HDC dc, const RECT& r) override {
-        FillRect(dc, &r, window_.resources().brushFor(background()));
+        FillRect(dc, &r, window_.resources().brush(background(), ColourRole::Background));
         if (control().picture == ui::Picture::MainIcon) {
             const int size = scale().pixels(32);
             DrawIconEx(dc, 0, 0, window_.backend().icon(false, scale().dpi()), size, size, 0, nullptr,

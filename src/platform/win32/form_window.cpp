@@ -43,6 +43,7 @@ void FormWindow::create() {
     // The window is laid out for the monitor it comes up on.
     dpi_ = dpiOf(hwnd());
     (void)resources_.changeDpi(dpi_);
+    resources_.coloursChanged(backend_.highContrast());
     placeWindow();
 
     tooltips_.emplace(hwnd(), backend_.instance());
@@ -126,6 +127,8 @@ void FormWindow::setVisible(bool visible) {
         ShowWindow(hwnd(), SW_HIDE);
         return;
     }
+    // As a dialog does when it opens: focus cues only for a user who came by the keyboard.
+    SendMessageW(hwnd(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS), 0);
     // The monitor's DPI may have changed while the window was hidden (a scaling change, a dock, a remote
     // session): it is laid out again before it appears.
     if (const int now = monitorDpiOf(hwnd()); now != dpi_) {
@@ -277,6 +280,22 @@ void FormWindow::fitClientToDesign() {
     }
 }
 
+// The user turned high contrast on or off, or chose other system colours: every part is drawn again in
+// the colours that now apply.
+void FormWindow::onColoursChanged() {
+    resources_.coloursChanged(backend_.highContrast());
+    RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+// The state of the focus cues, for the controls the program draws itself; the system's own controls get
+// it from the system's handling (where there is one), which passes it on to every child.
+LRESULT FormWindow::onUiState(UINT msg, WPARAM wp, LPARAM lp) {
+    if (cues_.apply(wp, backend_.keyboardUsedLast())) {
+        RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    }
+    return DefWindowProcW(hwnd(), msg, wp, lp);
+}
+
 LRESULT FormWindow::onActivate(WPARAM wp, LPARAM lp) {
     if (LOWORD(wp) == WA_INACTIVE) {
         focus_.remember();
@@ -318,7 +337,7 @@ void FormWindow::onClose(bool closing) {
 void FormWindow::eraseBackground(HDC dc) {
     RECT r;
     GetClientRect(hwnd(), &r);
-    FillRect(dc, &r, resources_.brushFor(form_.design().back));
+    FillRect(dc, &r, resources_.brush(form_.design().back, ColourRole::Background));
 }
 
 LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
@@ -348,6 +367,17 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_DRAWITEM:
             toChild(reinterpret_cast<const DRAWITEMSTRUCT*>(lp)->hwndItem, msg, wp, lp);
             return TRUE;
+        case WM_SETTINGCHANGE:
+            if (wp == SPI_SETHIGHCONTRAST) {
+                onColoursChanged();
+            }
+            return DefWindowProcW(hwnd(), msg, wp, lp);
+        case WM_SYSCOLORCHANGE:
+            onColoursChanged();
+            return 0;
+        case WM_CHANGEUISTATE:
+        case WM_UPDATEUISTATE:
+            return onUiState(msg, wp, lp);
         case WM_DPICHANGED:
             onDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
             return 0;

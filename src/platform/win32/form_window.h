@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/win32/control_peers.h"
+#include "platform/win32/focus_cues.h"
 #include "platform/win32/focus_keeper.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/menu_bar.h"
@@ -47,6 +48,7 @@ class FormWindow : public ui::WindowPeer {
     Backend& backend() { return backend_; }
     ui::Scale scale() const { return ui::Scale(form_.design().unit, dpi_); }
     WindowResources& resources() { return resources_; }
+    bool focusCuesShown() const { return cues_.shown(); }
 
   private:
     static LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -69,6 +71,8 @@ class FormWindow : public ui::WindowPeer {
     void onDpiChanged(int dpi, const RECT& suggested);
     bool onGetDpiScaledSize(int dpi, SIZE& size) const;
     void fitClientToDesign();
+    void onColoursChanged();
+    LRESULT onUiState(UINT msg, WPARAM wp, LPARAM lp);
 
     Backend& backend_;
     ui::Form& form_;
@@ -79,6 +83,7 @@ class FormWindow : public ui::WindowPeer {
     std::optional<Tooltips> tooltips_;
     std::vector<std::unique_ptr<ControlPeer>> peers_;  // by design index
     FocusKeeper focus_{peers_};
+    FocusCues cues_;
 };
 
 }  // namespace win32

@@ -36,8 +36,23 @@ HFONT WindowResources::fontFor(const ui::Font& font) {
     return fonts_.back().second.get();
 }
 
-HBRUSH WindowResources::brushFor(const ui::Colour& colour) {
-    COLORREF c = colourOf(colour, COLOR_BTNFACE);
+COLORREF WindowResources::colour(const ui::Colour& colour, ColourRole role) const {
+    struct Indices {
+        int normal;  // for a colour left to the default
+        int contrast;
+    };
+    static constexpr Indices kByRole[] = {
+        {COLOR_BTNFACE, COLOR_WINDOW},
+        {COLOR_WINDOWTEXT, COLOR_WINDOWTEXT},
+        {COLOR_BTNFACE, COLOR_BTNFACE},
+        {COLOR_BTNTEXT, COLOR_BTNTEXT},
+    };
+    const Indices& i = kByRole[static_cast<int>(role)];
+    return highContrast_ ? GetSysColor(i.contrast) : colourOf(colour, i.normal);
+}
+
+HBRUSH WindowResources::brush(const ui::Colour& colour, ColourRole role) {
+    COLORREF c = this->colour(colour, role);
     for (const auto& [key, brush] : brushes_) {
         if (key == c) {
             return brush.get();
@@ -45,6 +60,12 @@ HBRUSH WindowResources::brushFor(const ui::Colour& colour) {
     }
     brushes_.emplace_back(c, UniqueBrush(CreateSolidBrush(c)));
     return brushes_.back().second.get();
+}
+
+void WindowResources::coloursChanged(bool highContrast) {
+    highContrast_ = highContrast;
+    // Brushes are kept by colour: those of colours no longer drawn would otherwise pile up with each change.
+    brushes_.clear();
 }
 
 std::vector<UniqueFont> WindowResources::changeDpi(int dpi) {
