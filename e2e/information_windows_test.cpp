@@ -335,6 +335,13 @@ TEST(TechnologyList, TextCanBeSelectedButNotChanged) {
     screenshot("info-Form2-selected");
     EXPECT_EQ(text(edit), original);
 
+    // Tab leaves the text box for OK, and comes back to it.
+    pressKey(VK_TAB);
+    HWND ok = control(window, w.design(), "Command1");
+    EXPECT_TRUE(waitUntil([&] { return focusIn(window) == ok; })) << "Tab is kept in the text box";
+    pressKey(VK_TAB);
+    EXPECT_TRUE(waitUntil([&] { return focusIn(window) == edit; }));
+
     // Enter in the text box still presses OK.
     pressKey(VK_RETURN);
     EXPECT_TRUE(waitUntil([&] { return !IsWindow(window); }));

@@ -263,10 +263,10 @@ class TextBoxPeer : public ControlPeer {
         LRESULT result = ControlPeer::handle(msg, wp, lp);
         if (msg == WM_GETDLGCODE && design().readOnly && design().multiLine) {
             // A read-only multi-line text box must not swallow Enter, so that the window's default button
-            // gets it.
+            // gets it, nor Tab, which would otherwise keep a keyboard user inside the box for good.
             auto* key = reinterpret_cast<MSG*>(lp);
-            if (key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN) {
-                result &= ~(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE);
+            if (key && key->message == WM_KEYDOWN && (key->wParam == VK_RETURN || key->wParam == VK_TAB)) {
+                result &= ~(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE | DLGC_WANTTAB);
             }
         }
         return result;

@@ -38,9 +38,19 @@ class CheckablePeer : public ControlPeer {
             case WM_PAINT:
                 paintNow();
                 return 0;
+            case WM_SETFOCUS:
+                if (markKind_ == DFCS_BUTTONRADIO && reachedByArrowKey() &&
+                    SendMessageW(hwnd(), BM_GETCHECK, 0, 0) != BST_CHECKED) {
+                    // The dialog code moves the focus along an option group on an arrow key but chooses
+                    // only an automatic option; these are ours, so choose it as a click would.
+                    LRESULT result = ControlPeer::handle(msg, wp, lp);
+                    clicked(BN_CLICKED);
+                    InvalidateRect(hwnd(), nullptr, FALSE);
+                    return result;
+                }
+                [[fallthrough]];
             case BM_SETCHECK:
             case BM_SETSTATE:
-            case WM_SETFOCUS:
             case WM_KILLFOCUS:
             case WM_ENABLE:
             case WM_SETTEXT:
@@ -55,6 +65,15 @@ class CheckablePeer : public ControlPeer {
     }
 
   private:
+    static bool reachedByArrowKey() {
+        for (int key : {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT}) {
+            if (GetKeyState(key) < 0) {
+                return true;
+            }
+        }
+        return false;
+    }
+
     void paintNow() {
         ScopedPaint paint(hwnd());
         HDC dc = paint.dc();
