@@ -42,6 +42,7 @@ const FormDesign& form2Design() {
                  .caption = "OK",
                  .tabIndex = 0,
                  .isDefault = true,
+                 .isCancel = true,
                  .handCursor = true},
             },
     };

@@ -23,6 +23,7 @@ const FormDesign& form3Design() {
                  .caption = "OK",
                  .tabIndex = 0,
                  .isDefault = true,
+                 .isCancel = true,
                  .handCursor = true},
                 {.name = "Image1",
                  .kind = ControlKind::Image,

@@ -87,6 +87,7 @@ struct ControlDesign {
     bool enabled = true;
     int value = 0;  // option buttons: 1 selected; check boxes: 0 clear, 1 ticked
     bool isDefault = false;
+    bool isCancel = false;  // Escape presses it
     bool handCursor = false;
     ButtonStyle style = ButtonStyle::Standard;
     Align align = Align::Left;

@@ -255,10 +255,10 @@ class TextBoxPeer : public ControlPeer {
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override {
         LRESULT result = ControlPeer::handle(msg, wp, lp);
         if (msg == WM_GETDLGCODE && design().readOnly && design().multiLine) {
-            // A read-only multi-line text box must not swallow Enter, so that the window's default button
-            // gets it.
+            // A read-only multi-line text box must not swallow Enter or Escape, so that the window's
+            // default and cancel buttons get them.
             auto* key = reinterpret_cast<MSG*>(lp);
-            if (key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN) {
+            if (key && key->message == WM_KEYDOWN && (key->wParam == VK_RETURN || key->wParam == VK_ESCAPE)) {
                 result &= ~(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE);
             }
         }

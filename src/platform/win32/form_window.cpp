@@ -203,6 +203,11 @@ LRESULT FormWindow::onCommand(WPARAM wp, LPARAM lp) {
     if (lp != 0) {
         return toChild(reinterpret_cast<HWND>(lp), WM_COMMAND, wp, lp);
     }
+    if (LOWORD(wp) == IDCANCEL) {
+        // Escape, as the dialog keys report it: no control of the program has this number.
+        form_.userEscape();
+        return 0;
+    }
     if (const std::string* item = menu_.itemName(LOWORD(wp)); item != nullptr && HIWORD(wp) == 0) {
         std::string name = *item;  // the handler may unload this window
         form_.userMenu(name);
