@@ -94,6 +94,10 @@ struct ControlDesign {
     bool multiLine = false;
     bool readOnly = false;
     Picture picture = Picture::None;
+    // For screen readers, where the design shows no text: the control's name, and the control whose
+    // caption describes it (else its tooltip does).
+    std::string accessibleName;
+    std::string describedBy;
 };
 
 struct TimerDesign {
@@ -135,6 +139,8 @@ struct FormDesign {
     std::vector<ControlDesign> controls;
     std::vector<TimerDesign> timers;
     std::vector<MenuDesign> menus;
+    // The control whose caption names the window for screen readers; else its caption does.
+    std::string namedBy;
 };
 
 }  // namespace ui

@@ -1,6 +1,7 @@
 #include "platform/win32/control_peers.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <exception>
 #include <stdexcept>
@@ -35,9 +36,10 @@ ui::Scale ControlPeer::scale() const {
 void ControlPeer::create() {
     Creation c = creation();
     std::wstring text = showsCaption() ? widen(control().caption) : L"";
-    hwnd_ = CreateWindowExW(c.exStyle, c.className, text.c_str(), c.style | WS_CHILD | WS_CLIPSIBLINGS, 0, 0,
-                            0, 0, window_.hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id())),
-                            window_.backend().instance(), nullptr);
+    hwnd_ =
+        CreateWindowExW(c.exStyle, c.className, text.c_str(), c.style | WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0,
+                        0, window_.parentFor(design()), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id())),
+                        window_.backend().instance(), nullptr);
     if (hwnd_ == nullptr) {
         throw std::runtime_error("the window of control " + control().name() + " could not be created");
     }
@@ -71,6 +73,9 @@ LRESULT CALLBACK ControlPeer::subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
 }
 
 LRESULT ControlPeer::handle(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_GETOBJECT || msg == accessibleFactsMessage()) {
+        return accessibility(msg, wp, lp);
+    }
     switch (msg) {
         case reflected(WM_CTLCOLORSTATIC):
         case reflected(WM_CTLCOLORBTN):
@@ -78,6 +83,33 @@ LRESULT ControlPeer::handle(UINT msg, WPARAM wp, LPARAM lp) {
             return reinterpret_cast<LRESULT>(colours(reinterpret_cast<HDC>(wp)));
     }
     return defaultHandling(msg, wp, lp);
+}
+
+LRESULT ControlPeer::accessibility(UINT msg, WPARAM wp, LPARAM lp) {
+    AccessibleFacts facts;
+    describe(facts);
+    if (msg != WM_GETOBJECT) {
+        *reinterpret_cast<AccessibleFacts*>(lp) = std::move(facts);
+        return 1;
+    }
+    // A control the system already reads in full keeps the system's own object.
+    if (!facts.empty()) {
+        if (std::optional<LRESULT> answer = answerGetObject(hwnd_, wp, lp, false)) {
+            return *answer;
+        }
+    }
+    return defaultHandling(msg, wp, lp);
+}
+
+void ControlPeer::describe(AccessibleFacts& facts) const {
+    if (!design().accessibleName.empty()) {
+        facts.name = widen(design().accessibleName);
+    }
+    if (!design().describedBy.empty()) {
+        facts.description = widen(window_.form().control(design().describedBy).caption);
+    } else if (!design().tooltip.empty()) {
+        facts.description = widen(design().tooltip);
+    }
 }
 
 LRESULT ControlPeer::defaultHandling(UINT msg, WPARAM wp, LPARAM lp) {
@@ -88,7 +120,12 @@ LRESULT ControlPeer::defaultHandling(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void ControlPeer::layout() {
-    ui::PixelRect r = ui::placeOf(window_.form().design(), design(), scale());
+    // A control in a frame is a child of the frame: its place is the design's own rectangle, which is
+    // relative to the frame, so it comes out where it always was on the screen.
+    const ui::PixelRect r = design().container.empty()
+                                ? ui::placeOf(window_.form().design(), design(), scale())
+                                : ui::PixelRect{scale()(design().rect.left), scale()(design().rect.top),
+                                                scale()(design().rect.width), scale()(design().rect.height)};
     SetWindowPos(hwnd_, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(window_.resources().fontFor(design().font)),
                  TRUE);
@@ -102,6 +139,7 @@ void ControlPeer::update() {
         if (text != current) {
             SetWindowTextW(hwnd_, text.c_str());
             InvalidateRect(hwnd_, nullptr, TRUE);
+            window_.textChanged(*this);
         }
     }
     mirror();
@@ -182,6 +220,17 @@ class GraphicalButtonPeer : public PushButtonPeer {
             return TRUE;
         }
         return PushButtonPeer::handle(msg, wp, lp);
+    }
+
+    // Drawn by the program, the button is no push button to the system: say what it is, and whether
+    // Enter presses it.
+    void describe(AccessibleFacts& facts) const override {
+        PushButtonPeer::describe(facts);
+        facts.role = ROLE_SYSTEM_PUSHBUTTON;
+        const LRESULT defaultButton = SendMessageW(window_.hwnd(), DM_GETDEFID, 0, 0);
+        if (HIWORD(defaultButton) == DC_HASDEFID && LOWORD(defaultButton) == id()) {
+            facts.addedStates |= STATE_SYSTEM_DEFAULT;
+        }
     }
 
   private:

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <memory>
 
+#include "platform/win32/accessibility.h"
 #include "ui/form.h"
 #include "ui/scale.h"
 
@@ -66,6 +67,8 @@ class ControlPeer {
     virtual void created() {}
     // The kind's own part of the state, beyond caption, enabled and visible.
     virtual void mirror() {}
+    // What a screen reader is told beyond what the system reads from the child by itself.
+    virtual void describe(AccessibleFacts& facts) const;
     // The back colour the control shows: its own, or the window's.
     virtual ui::Colour background() const;
     // Every message of the child, its reflected notifications among them. What a kind does not handle
@@ -83,6 +86,8 @@ class ControlPeer {
     FormWindow& window_;
 
   private:
+    LRESULT accessibility(UINT msg, WPARAM wp, LPARAM lp);
+
     std::size_t designIndex_;
     HWND hwnd_ = nullptr;
 };

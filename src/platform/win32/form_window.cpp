@@ -93,24 +93,46 @@ void FormWindow::createControls() {
     for (const auto& c : controls) {
         peers_.push_back(makeControlPeer(*this, c));
     }
-    // Created in tab order, so that Tab moves through them as the design says.
     std::vector<int> order(controls.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
         return controls[a].design->tabIndex < controls[b].design->tabIndex;
     });
-    for (int i : order) {
-        peers_[i]->create();
-        tooltips_->add(peers_[i]->hwnd(), controls[i].design->tooltip);
+    // The frames first, since the controls they hold are their children; then the rest, so that each
+    // frame's controls lie in tab order among themselves.
+    for (bool frames : {true, false}) {
+        for (int i : order) {
+            if ((controls[i].kind() == ui::ControlKind::Frame) == frames) {
+                peers_[i]->create();
+                tooltips_->add(peers_[i]->hwnd(), controls[i].design->tooltip);
+            }
+        }
     }
+    stackInTabOrder(order);
     focus_.setTabOrder(std::move(order));
-    // Frames paint their whole area: keep them under the controls they hold.
-    for (const auto& c : controls) {
-        if (c.kind() == ui::ControlKind::Frame) {
-            SetWindowPos(peers_[c.designIndex]->hwnd(), HWND_BOTTOM, 0, 0, 0, 0,
+}
+
+// The dialog keys move through the window's children in their stacking order, into a frame where the frame
+// lies: stacked in tab order, Tab visits the controls as the design says.
+void FormWindow::stackInTabOrder(const std::vector<int>& order) {
+    for (int i : order) {
+        if (GetParent(peers_[i]->hwnd()) == hwnd()) {
+            SetWindowPos(peers_[i]->hwnd(), HWND_BOTTOM, 0, 0, 0, 0,
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
     }
+}
+
+HWND FormWindow::parentFor(const ui::ControlDesign& control) const {
+    if (control.container.empty()) {
+        return hwnd();
+    }
+    for (const auto& peer : peers_) {
+        if (peer->control().name() == control.container && peer->hwnd() != nullptr) {
+            return peer->hwnd();
+        }
+    }
+    throw std::runtime_error("the frame " + control.container + " of " + control.name + " is missing");
 }
 
 ControlPeer* FormWindow::peerOf(HWND child) const {
@@ -286,10 +308,45 @@ void FormWindow::eraseBackground(HDC dc) {
     FillRect(dc, &r, resources_.brushFor(form_.design().back));
 }
 
+// A window whose design gives it no telling caption (the progress windows) is named by one of its
+// controls for screen readers.
+LRESULT FormWindow::accessibility(UINT msg, WPARAM wp, LPARAM lp) {
+    const std::string& namedBy = form_.design().namedBy;
+    if (msg != WM_GETOBJECT) {
+        *reinterpret_cast<AccessibleFacts*>(lp) = AccessibleFacts{};
+        if (!namedBy.empty()) {
+            reinterpret_cast<AccessibleFacts*>(lp)->name = widen(form_.control(namedBy).caption);
+        }
+        return 1;
+    }
+    if (!namedBy.empty()) {
+        if (std::optional<LRESULT> answer = answerGetObject(hwnd(), wp, lp, true)) {
+            return *answer;
+        }
+    }
+    return DefWindowProcW(hwnd(), msg, wp, lp);
+}
+
+void FormWindow::textChanged(const ControlPeer& peer) {
+    const std::string& name = peer.control().name();
+    announceNameChange(peer.hwnd());
+    for (const auto& other : peers_) {
+        if (other->control().design->describedBy == name) {
+            announceDescriptionChange(other->hwnd());
+        }
+    }
+    if (form_.design().namedBy == name) {
+        announceNameChange(hwnd());
+    }
+}
+
 LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == backend_.taskbarCreatedMessage()) {
         form_.shellRestarted();
         return 0;
+    }
+    if (msg == WM_GETOBJECT || msg == accessibleFactsMessage()) {
+        return accessibility(msg, wp, lp);
     }
     switch (msg) {
         case WM_COMMAND:

@@ -47,6 +47,11 @@ class FormWindow : public ui::WindowPeer {
     Backend& backend() { return backend_; }
     ui::Scale scale() const { return ui::Scale(form_.design().unit, dpi_); }
     WindowResources& resources() { return resources_; }
+    // The window a control's child window belongs to: the frame that holds it, else the window itself.
+    HWND parentFor(const ui::ControlDesign& control) const;
+    ControlPeer& peerAt(std::size_t designIndex) { return *peers_.at(designIndex); }
+    // A control's text has changed: screen readers hear of it, and of what it names or describes.
+    void textChanged(const ControlPeer& peer);
 
   private:
     static LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -56,6 +61,7 @@ class FormWindow : public ui::WindowPeer {
     void placeWindow();
     SIZE exactSize(int width, int height);
     void createControls();
+    void stackInTabOrder(const std::vector<int>& order);
     ControlPeer* peerOf(HWND child) const;
 
     LRESULT onCommand(WPARAM wp, LPARAM lp);
@@ -66,6 +72,7 @@ class FormWindow : public ui::WindowPeer {
     void onClose(bool closing);
     void eraseBackground(HDC dc);
     void onDpiChanged(int dpi, const RECT& suggested);
+    LRESULT accessibility(UINT msg, WPARAM wp, LPARAM lp);
 
     Backend& backend_;
     ui::Form& form_;
