@@ -133,6 +133,31 @@ void checkHeard(HWND form, const WindowCase& w) {
     }
 }
 
+// The objects whose name or description a screen reader is told has changed.
+struct Announced {
+    DWORD event;
+    HWND window;
+};
+std::vector<Announced> announced;
+
+void CALLBACK onAnnounced(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
+    if (object == OBJID_CLIENT && child == CHILDID_SELF) {
+        announced.push_back({event, window});
+    }
+}
+
+bool wasAnnounced(DWORD event, HWND window) {
+    for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) {
+        DispatchMessageW(&msg);  // the events come to this thread as messages
+    }
+    for (const Announced& a : announced) {
+        if (a.event == event && a.window == window) {
+            return true;
+        }
+    }
+    return false;
+}
+
 const WindowCase& windowCase(const char* form) {
     for (const WindowCase& w : windows()) {
         if (std::string(w.form) == form) {
@@ -166,7 +191,10 @@ TEST(ScreenReader, HearsEveryWindowByNameRoleStateAndDescription) {
         ASSERT_TRUE(waitUntil([&] { return !IsWindow(window); })) << form;
     }
 
-    // The run's result is heard from where the focus is when it ends.
+    // The run's result is heard from where the focus is when it ends; the changing texts are announced.
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_DESCRIPTIONCHANGE, nullptr,
+                                         onAnnounced, s.kolbrin->pid(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(hook, nullptr);
     SetForegroundWindow(main);
     click(control(main, app::form1Design(), "Command1"));
     HWND form4 = s.kolbrin->waitForWindow("Form4", true, 5s);
@@ -176,6 +204,10 @@ TEST(ScreenReader, HearsEveryWindowByNameRoleStateAndDescription) {
     ASSERT_TRUE(waitUntil([&] { return IsWindowEnabled(ok) != FALSE; }, 30s));
     EXPECT_TRUE(waitUntil([&] { return focusIn(form4) == ok; }, 3s));
     EXPECT_EQ(hear(focusIn(form4)).description, L"完了");
+    const HWND progress = control(form4, optimize::form4Design(), "Label2");
+    EXPECT_TRUE(waitUntil([&] { return wasAnnounced(EVENT_OBJECT_NAMECHANGE, progress); }, 3s));
+    EXPECT_TRUE(waitUntil([&] { return wasAnnounced(EVENT_OBJECT_DESCRIPTIONCHANGE, ok); }, 3s));
+    UnhookWinEvent(hook);
     pressKey(VK_RETURN);
     main = s.kolbrin->waitForWindow("Form1", true, 5s);
     ASSERT_NE(main, nullptr);
