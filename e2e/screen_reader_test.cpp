@@ -8,6 +8,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/form1.h"
@@ -158,6 +159,15 @@ bool wasAnnounced(DWORD event, HWND window) {
     return false;
 }
 
+constexpr std::pair<const char*, int> kInformationWindows[] = {
+    {"Form10", kFeatureVersionsEntry}, {"Form2", kTechnologyListEntry}, {"Form3", kAboutEntry}};
+
+HWND openFromMenu(Session& s, HWND main, const char* form, int entry) {
+    SetForegroundWindow(main);
+    chooseMenu(main, 'T', entry);
+    return s.kolbrin->waitForWindow(form);
+}
+
 const WindowCase& windowCase(const char* form) {
     for (const WindowCase& w : windows()) {
         if (std::string(w.form) == form) {
@@ -180,11 +190,8 @@ TEST(ScreenReader, HearsEveryWindowByNameRoleStateAndDescription) {
     PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_TRUE(waitUntil([&] { return !IsWindow(dialog); }));
 
-    for (auto [form, entry] : {std::pair{"Form10", kFeatureVersionsEntry},
-                               std::pair{"Form2", kTechnologyListEntry}, std::pair{"Form3", kAboutEntry}}) {
-        SetForegroundWindow(main);
-        chooseMenu(main, 'T', entry);
-        HWND window = s.kolbrin->waitForWindow(form);
+    for (auto [form, entry] : kInformationWindows) {
+        HWND window = openFromMenu(s, main, form, entry);
         ASSERT_NE(window, nullptr) << form;
         checkHeard(window, windowCase(form));
         PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -259,6 +266,13 @@ TEST(Keyboard, ArrowsMoveWithinOneFrameFromTopToBottom) {
         EXPECT_TRUE(waitUntil([&] { return checked(option(step.reached)); }, 3s)) << step.reached;
     }
     EXPECT_TRUE(checked(control(dialog, d, "Option2", 1)));  // the other frame is untouched
+    // Tab goes on in the design's order, stopping in each frame at its chosen option.
+    for (HWND next : {control(dialog, d, "Option2", 1), control(dialog, d, "Check1"),
+                      control(dialog, d, "Command1"), option(2)}) {
+        pressKey(VK_TAB);
+        EXPECT_TRUE(waitUntil([&] { return focusIn(dialog) == next; }, 3s)) << GetDlgCtrlID(next);
+    }
+    EXPECT_TRUE(checked(option(2)));
 
     // Escape is no cancel here.
     pressKey(VK_ESCAPE);
@@ -277,11 +291,8 @@ TEST(Keyboard, EnterOnTheTrayIconShowsTheMainWindowAndEscapeClosesTheInformation
     ASSERT_NE(main, nullptr);
     waitUntil([&] { return GetForegroundWindow() == main; }, 3s);
 
-    for (auto [form, entry] : {std::pair{"Form10", kFeatureVersionsEntry},
-                               std::pair{"Form2", kTechnologyListEntry}, std::pair{"Form3", kAboutEntry}}) {
-        SetForegroundWindow(main);
-        chooseMenu(main, 'T', entry);
-        HWND window = s.kolbrin->waitForWindow(form);
+    for (auto [form, entry] : kInformationWindows) {
+        HWND window = openFromMenu(s, main, form, entry);
         ASSERT_NE(window, nullptr) << form;
         ASSERT_TRUE(waitUntil([&] { return GetForegroundWindow() == window; }, 3s)) << form;
         if (std::string(form) == "Form2") {

@@ -4,6 +4,7 @@
 #include <oleacc.h>
 
 #include <atomic>
+#include <unordered_map>
 
 #include "platform/win32/system_calls.h"
 
@@ -15,6 +16,13 @@ namespace {
 constexpr IID kIidAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
 constexpr IID kIidDispatch = {0x00020400, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 constexpr IID kIidUnknown = {0x00000000, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
+// Screen readers call the objects on the windows' own thread (the objects live in its apartment), the
+// thread that creates and destroys the windows: no lock is needed.
+std::unordered_map<HWND, const AccessibleSource*>& sources() {
+    static std::unordered_map<HWND, const AccessibleSource*> sources;
+    return sources;
+}
 
 bool isSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
@@ -148,11 +156,14 @@ class WrappedAccessible final : public IAccessible {
     }
 
   private:
-    // Asked anew each time. Screen readers call in on the window's own thread (the object lives in its
-    // apartment), so the window answers at once; a window that is gone answers nothing.
+    // Asked anew each time, so the answers follow the window's state.
     bool facts(AccessibleFacts& out) const {
-        return IsWindow(window_) &&
-               SendMessageW(window_, accessibleFactsMessage(), 0, reinterpret_cast<LPARAM>(&out)) == 1;
+        auto source = sources().find(window_);
+        if (source == sources().end()) {
+            return false;
+        }
+        source->second->describe(out);
+        return true;
     }
     static HRESULT text(const std::wstring& value, BSTR* out) {
         *out = SysAllocStringLen(value.data(), static_cast<UINT>(value.size()));
@@ -166,9 +177,12 @@ class WrappedAccessible final : public IAccessible {
 
 }  // namespace
 
-UINT accessibleFactsMessage() {
-    static const UINT message = RegisterWindowMessageW(L"Kolbrin.AccessibleFacts");
-    return message;
+void registerAccessible(HWND window, const AccessibleSource& source) {
+    sources()[window] = &source;
+}
+
+void unregisterAccessible(HWND window) {
+    sources().erase(window);
 }
 
 std::optional<LRESULT> answerGetObject(HWND window, WPARAM wp, LPARAM lp, bool alsoWindowObject) {

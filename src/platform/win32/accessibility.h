@@ -2,7 +2,7 @@
 // where the design shows no text, a control's tooltip as its description, roles and states the program's
 // own drawing hides. A window answers WM_GETOBJECT with the system's own object for it, wrapped so that
 // these facts take precedence; each question is asked of the window again when it comes, so the answers
-// follow the window's state, and a window that is gone leaves only the system's answers.
+// follow the window's state.
 #pragma once
 
 #include <windows.h>
@@ -21,9 +21,19 @@ struct AccessibleFacts {
     bool empty() const { return !name && !description && role == 0 && addedStates == 0; }
 };
 
-// The message by which the wrapper asks a window of the program for its facts: lParam points to an
-// AccessibleFacts to fill; a window that answers returns 1.
-UINT accessibleFactsMessage();
+// A window of the program that knows facts about itself, asked again at each question.
+class AccessibleSource {
+  public:
+    virtual void describe(AccessibleFacts& facts) const = 0;
+
+  protected:
+    ~AccessibleSource() = default;
+};
+
+// The source of a window's facts, from its creation until its destruction. Only what the program
+// registers itself is asked: a window that is gone leaves the system's answers.
+void registerAccessible(HWND window, const AccessibleSource& source);
+void unregisterAccessible(HWND window);
 
 // The answer to WM_GETOBJECT for a window that has facts of its own (the client area and the window
 // itself); nothing when the request is for another object or the system's accessibility library is

@@ -20,6 +20,12 @@ constexpr int kCaptionLength = 512;
 
 }  // namespace
 
+ControlPeer::~ControlPeer() {
+    if (hwnd_ != nullptr) {
+        unregisterAccessible(hwnd_);
+    }
+}
+
 const ui::Control& ControlPeer::control() const {
     return window_.form().controls().at(designIndex_);
 }
@@ -46,6 +52,7 @@ void ControlPeer::create() {
     if (!systemCalls().setWindowSubclass(hwnd_, subclassProc, kHookId, reinterpret_cast<DWORD_PTR>(this))) {
         throw std::runtime_error("control " + control().name() + " could not be hooked");
     }
+    registerAccessible(hwnd_, *this);
     layout();
     created();
     mirror();
@@ -61,6 +68,7 @@ LRESULT CALLBACK ControlPeer::subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
     if (msg == WM_NCDESTROY) {
         // Off before the window is gone, so no message reaches a peer through a hook left behind.
         systemCalls().removeWindowSubclass(hwnd, subclassProc, kHookId);
+        unregisterAccessible(hwnd);
         peer->hwnd_ = nullptr;
         return systemCalls().defSubclassProc(hwnd, msg, wp, lp);
     }
@@ -73,8 +81,8 @@ LRESULT CALLBACK ControlPeer::subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
 }
 
 LRESULT ControlPeer::handle(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_GETOBJECT || msg == accessibleFactsMessage()) {
-        return accessibility(msg, wp, lp);
+    if (msg == WM_GETOBJECT) {
+        return answerScreenReader(wp, lp);
     }
     switch (msg) {
         case reflected(WM_CTLCOLORSTATIC):
@@ -85,20 +93,16 @@ LRESULT ControlPeer::handle(UINT msg, WPARAM wp, LPARAM lp) {
     return defaultHandling(msg, wp, lp);
 }
 
-LRESULT ControlPeer::accessibility(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT ControlPeer::answerScreenReader(WPARAM wp, LPARAM lp) {
     AccessibleFacts facts;
     describe(facts);
-    if (msg != WM_GETOBJECT) {
-        *reinterpret_cast<AccessibleFacts*>(lp) = std::move(facts);
-        return 1;
-    }
     // A control the system already reads in full keeps the system's own object.
     if (!facts.empty()) {
         if (std::optional<LRESULT> answer = answerGetObject(hwnd_, wp, lp, false)) {
             return *answer;
         }
     }
-    return defaultHandling(msg, wp, lp);
+    return defaultHandling(WM_GETOBJECT, wp, lp);
 }
 
 void ControlPeer::describe(AccessibleFacts& facts) const {

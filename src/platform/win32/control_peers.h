@@ -27,10 +27,10 @@ constexpr UINT reflected(UINT msg) {
     return kReflectedBase + msg;
 }
 
-class ControlPeer {
+class ControlPeer : public AccessibleSource {
   public:
     ControlPeer(FormWindow& window, std::size_t designIndex) : window_(window), designIndex_(designIndex) {}
-    virtual ~ControlPeer() = default;
+    virtual ~ControlPeer();
     ControlPeer(const ControlPeer&) = delete;
     ControlPeer& operator=(const ControlPeer&) = delete;
 
@@ -51,6 +51,8 @@ class ControlPeer {
     virtual bool takesFocus() const { return false; }
     bool canTakeFocus() const;
     virtual bool isPushButton() const { return false; }
+    // What a screen reader is told beyond what the system reads from the child by itself.
+    void describe(AccessibleFacts& facts) const override;
 
     // The hook every peer's child has from its creation until WM_NCDESTROY, when it takes itself off.
     static constexpr UINT_PTR kHookId = 1;
@@ -67,8 +69,6 @@ class ControlPeer {
     virtual void created() {}
     // The kind's own part of the state, beyond caption, enabled and visible.
     virtual void mirror() {}
-    // What a screen reader is told beyond what the system reads from the child by itself.
-    virtual void describe(AccessibleFacts& facts) const;
     // The back colour the control shows: its own, or the window's.
     virtual ui::Colour background() const;
     // Every message of the child, its reflected notifications among them. What a kind does not handle
@@ -86,7 +86,7 @@ class ControlPeer {
     FormWindow& window_;
 
   private:
-    LRESULT accessibility(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT answerScreenReader(WPARAM wp, LPARAM lp);
 
     std::size_t designIndex_;
     HWND hwnd_ = nullptr;

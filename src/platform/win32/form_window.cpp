@@ -35,6 +35,7 @@ void FormWindow::create() {
         throw std::runtime_error("the window of " + d.name + " could not be created");
     }
     menu_.givenToWindow();
+    registerAccessible(hwnd(), *this);
     acceptFromShell(hwnd(), backend_.taskbarCreatedMessage());
     focus_.setWindow(hwnd());
     backend_.boxes().windowCreated(hwnd());
@@ -55,6 +56,7 @@ void FormWindow::destroy() {
             KillTimer(h, kFirstTimerId + t.designIndex);
         }
         SetWindowLongPtrW(h, GWLP_USERDATA, 0);
+        unregisterAccessible(h);
         backend_.boxes().windowDestroyed(h);
         const bool wasActive = GetActiveWindow() == h;
         window_.reset();  // its menu, tooltip window and children go with it
@@ -210,6 +212,7 @@ LRESULT CALLBACK FormWindow::formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     if (msg == WM_NCDESTROY) {
         // Destroyed by the system (a creation that failed half-way): nothing is left to destroy.
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        unregisterAccessible(hwnd);
         self->window_.release();
         return DefWindowProcW(hwnd, msg, wp, lp);
     }
@@ -310,21 +313,11 @@ void FormWindow::eraseBackground(HDC dc) {
 
 // A window whose design gives it no telling caption (the progress windows) is named by one of its
 // controls for screen readers.
-LRESULT FormWindow::accessibility(UINT msg, WPARAM wp, LPARAM lp) {
+void FormWindow::describe(AccessibleFacts& facts) const {
     const std::string& namedBy = form_.design().namedBy;
-    if (msg != WM_GETOBJECT) {
-        *reinterpret_cast<AccessibleFacts*>(lp) = AccessibleFacts{};
-        if (!namedBy.empty()) {
-            reinterpret_cast<AccessibleFacts*>(lp)->name = widen(form_.control(namedBy).caption);
-        }
-        return 1;
-    }
     if (!namedBy.empty()) {
-        if (std::optional<LRESULT> answer = answerGetObject(hwnd(), wp, lp, true)) {
-            return *answer;
-        }
+        facts.name = widen(form_.control(namedBy).caption);
     }
-    return DefWindowProcW(hwnd(), msg, wp, lp);
 }
 
 void FormWindow::textChanged(const ControlPeer& peer) {
@@ -345,8 +338,10 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
         form_.shellRestarted();
         return 0;
     }
-    if (msg == WM_GETOBJECT || msg == accessibleFactsMessage()) {
-        return accessibility(msg, wp, lp);
+    if (msg == WM_GETOBJECT && !form_.design().namedBy.empty()) {
+        if (std::optional<LRESULT> answer = answerGetObject(hwnd(), wp, lp, true)) {
+            return *answer;
+        }
     }
     switch (msg) {
         case WM_COMMAND:

@@ -25,7 +25,7 @@ namespace win32 {
 
 class Backend;
 
-class FormWindow : public ui::WindowPeer {
+class FormWindow : public ui::WindowPeer, public AccessibleSource {
   public:
     // Throws when the system refuses the window or one of its controls.
     FormWindow(Backend& backend, ui::Form& form);
@@ -72,7 +72,7 @@ class FormWindow : public ui::WindowPeer {
     void onClose(bool closing);
     void eraseBackground(HDC dc);
     void onDpiChanged(int dpi, const RECT& suggested);
-    LRESULT accessibility(UINT msg, WPARAM wp, LPARAM lp);
+    void describe(AccessibleFacts& facts) const override;
 
     Backend& backend_;
     ui::Form& form_;
