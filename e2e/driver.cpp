@@ -334,7 +334,23 @@ void Kolbrin::waitIdle() const {
 }
 
 HWND control(HWND form, int designIndex) {
-    return GetDlgItem(form, kFirstControlId + designIndex);
+    // A control in a frame is the frame's child.
+    struct Search {
+        int id;
+        HWND found = nullptr;
+    } search{kFirstControlId + designIndex};
+    EnumChildWindows(
+        form,
+        [](HWND child, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            if (GetDlgCtrlID(child) == s->id) {
+                s->found = child;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 std::wstring text(HWND window) {
@@ -354,7 +370,7 @@ SIZE clientSize(HWND window) {
 RECT childRect(HWND child) {
     RECT r;
     GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    MapWindowPoints(nullptr, GetAncestor(child, GA_ROOT), reinterpret_cast<POINT*>(&r), 2);
     return r;
 }
 

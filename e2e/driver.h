@@ -93,7 +93,7 @@ class Kolbrin {
 // A control of a form window by its position in the form's design (the backend numbers them so).
 HWND control(HWND form, int designIndex);
 std::wstring text(HWND window);
-// A window's client size, and a child's rectangle in its parent's client coordinates.
+// A window's client size, and a child's rectangle in its window's client coordinates (also inside a frame).
 SIZE clientSize(HWND window);
 RECT childRect(HWND child);
 bool checked(HWND button);

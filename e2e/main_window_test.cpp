@@ -314,12 +314,13 @@ TEST(SettingsDialog, ClosingItDiscardsTheChangeAndReopeningReadsTheFile) {
     ASSERT_NE(dialog, nullptr);
     const auto& d = settings::form6Design();
     click(control(dialog, d, "Option1", 1));
-    // An arrow key moves along the group in tab order and chooses the option it reaches.
-    pressKey(VK_DOWN);
-    EXPECT_TRUE(waitUntil([&] { return checked(control(dialog, d, "Option1", 0)); }));
+    // An arrow key moves down the group, round from the last to the first, and chooses the option it
+    // reaches.
     pressKey(VK_DOWN);
     EXPECT_TRUE(waitUntil([&] { return checked(control(dialog, d, "Option1", 2)); }));
-    EXPECT_EQ(focusIn(dialog), control(dialog, d, "Option1", 2));
+    pressKey(VK_DOWN);
+    EXPECT_TRUE(waitUntil([&] { return checked(control(dialog, d, "Option1", 0)); }));
+    EXPECT_EQ(focusIn(dialog), control(dialog, d, "Option1", 0));
     EXPECT_FALSE(checked(control(dialog, d, "Option1", 1)));
     EXPECT_TRUE(checked(control(dialog, d, "Option2", 2)));  // the other group is left alone
     PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);        // the title bar's close box

@@ -62,12 +62,22 @@ void Form1::addTrayIcon() {
     // well as any icon while it is still starting. Asking it to change the icon tells the two apart: it
     // succeeds only for an icon that is there. Only a shell that is not there yet is worth a retry, every
     // second until it takes the icon, or the program would sit hidden with no way to reach it.
-    bool inShell = program_.shell.notifyIcon(platform::kNimAdd, IconData) ||
-                   program_.shell.notifyIcon(platform::kNimModify, IconData);
+    const bool added = program_.shell.notifyIcon(platform::kNimAdd, IconData);
+    if (added) {
+        askForKeyboardVersion();
+    }
+    bool inShell = added || program_.shell.notifyIcon(platform::kNimModify, IconData);
     ui::Timer& retry = timer(kTrayRetry);
     if (inShell == retry.enabled) {
         setTimerEnabled(retry, !inShell);
     }
+}
+
+// An icon added with the first record and no version gets Enter and Space reported as right-button
+// messages, which do nothing: the main window could not be reached without a mouse. Every add, the
+// re-adds for a new taskbar included, is followed by the request; the icon keeps its first record.
+void Form1::askForKeyboardVersion() {
+    program_.shell.setIconVersion(IconData, platform::kNotifyIconVersion);
 }
 
 void Form1::onShellRestarted() {
@@ -95,7 +105,8 @@ void Form1::Command5_Click() {
 }
 
 void Form1::picRespond_MouseMove(int, int, float x, float) {
-    if (x == kTrayLeftButtonDown) {
+    // Enter or Space on the icon is the keyboard's left press.
+    if (x == kTrayLeftButtonDown || x == platform::kNinSelect || x == platform::kNinKeySelect) {
         show();
     }
 }

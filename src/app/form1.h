@@ -51,6 +51,7 @@ class Form1 : public ui::Form {
 
   private:
     void addTrayIcon();
+    void askForKeyboardVersion();
     void startOptimization();
     void startScan();
     void openSettings();

@@ -51,6 +51,7 @@ const FormDesign& form10Design() {
                  .font = {kPGothic, 14.25},
                  .tabIndex = 0,
                  .isDefault = true,
+                 .isCancel = true,
                  .handCursor = true,
                  .style = ButtonStyle::Graphical},
                 nameLabel("Label1", {0, 7, 92, 15}, "最適化指数",

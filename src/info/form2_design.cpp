@@ -13,12 +13,14 @@ constexpr const char* kTechnologies =
     "Tarn QuickPlace     Version.0.98\r\n"
     "Tarn StableWatch    Version.1.01\r\n";
 
+constexpr const char* kTitle = "使用Tarnテクノロジ";
+
 }  // namespace
 
 const FormDesign& form2Design() {
     static const FormDesign design{
         .name = "Form2",
-        .caption = "使用Tarnテクノロジ",
+        .caption = kTitle,
         .unit = Unit::Pixels,
         .clientWidth = 329,
         .clientHeight = 84,
@@ -35,13 +37,15 @@ const FormDesign& form2Design() {
                  .font = {kGothic, 11.25},
                  .tabIndex = 1,
                  .multiLine = true,
-                 .readOnly = true},
+                 .readOnly = true,
+                 .accessibleName = kTitle},  // the list has no label of its own
                 {.name = "Command1",
                  .kind = ControlKind::Button,
                  .rect = {280, 7, 43, 71},
                  .caption = "OK",
                  .tabIndex = 0,
                  .isDefault = true,
+                 .isCancel = true,
                  .handCursor = true},
             },
     };

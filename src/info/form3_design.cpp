@@ -4,6 +4,12 @@ namespace info {
 
 using namespace ui;
 
+namespace {
+
+constexpr const char* kBannerText = "Kolbrin";  // what the drawing says, for screen readers
+
+}  // namespace
+
 const FormDesign& form3Design() {
     static const FormDesign design{
         .name = "Form3",
@@ -23,11 +29,13 @@ const FormDesign& form3Design() {
                  .caption = "OK",
                  .tabIndex = 0,
                  .isDefault = true,
+                 .isCancel = true,
                  .handCursor = true},
                 {.name = "Image1",
                  .kind = ControlKind::Image,
                  .rect = {28, 7, 268, 43},
-                 .picture = Picture::Banner},
+                 .picture = Picture::Banner,
+                 .accessibleName = kBannerText},
                 // Its picture is the main window's icon, given at load.
                 {.name = "Picture1",
                  .kind = ControlKind::PictureBox,

@@ -35,7 +35,8 @@ const FormDesign& form4Design() {
                  .caption = "OK",
                  .tabIndex = 2,
                  .enabled = false,
-                 .handCursor = true},
+                 .handCursor = true,
+                 .describedBy = "Label2"},  // the run's result, when the run ends on OK
                 {.name = "Command2",
                  .kind = ControlKind::Button,
                  .rect = {600, 1200, 975, 375},
@@ -43,6 +44,7 @@ const FormDesign& form4Design() {
                  .tabIndex = 3},
             },
         .timers = {{.name = "Timer1", .intervalMs = 30, .enabled = false}},
+        .namedBy = "Label1",
     };
     return design;
 }

@@ -53,9 +53,15 @@ inline constexpr std::uint32_t kNimDelete = 2;
 inline constexpr std::uint32_t kNifMessage = 1;
 inline constexpr std::uint32_t kNifIcon = 2;
 inline constexpr std::uint32_t kNifTip = 4;
+// Asked for after each add: from version 3 on, the shell reports Enter and Space on the icon.
+inline constexpr std::uint32_t kNotifyIconVersion = 3;
 // The icon's callback message, and the mouse message the shell passes with it for a left-button press.
 inline constexpr std::uint32_t kWmMouseMove = 512;
 inline constexpr std::uint32_t kWmLButtonDown = 513;
+// What a version-3 icon reports instead of a mouse message: Enter after a mouse selection, and Enter or
+// Space when the icon was reached from the keyboard.
+inline constexpr std::uint32_t kNinSelect = 0x400;
+inline constexpr std::uint32_t kNinKeySelect = 0x401;
 inline constexpr std::uint32_t kHelpContents = 3;
 
 class Shell {
@@ -68,6 +74,9 @@ class Shell {
     virtual std::string exeFolder() = 0;
     // Shell_NotifyIconA; true when the shell accepted the request.
     virtual bool notifyIcon(std::uint32_t message, const IconData& data) = 0;
+    // Asks the shell to treat the icon (hWnd and uID of `data`) by the rules of that version; the one
+    // request that needs the longer record of later versions. True when the shell accepted it.
+    virtual bool setIconVersion(const IconData& data, std::uint32_t version) = 0;
     // WinHelpA with no owner window.
     virtual void winHelp(const std::string& file, std::uint32_t command, std::uintptr_t data) = 0;
     // The major version of Windows as the system itself reports it, whatever compatibility version the

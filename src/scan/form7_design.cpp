@@ -46,9 +46,11 @@ const FormDesign& form7Design() {
                  .rect = {83, 120, 92, 29},
                  .caption = "OK",
                  .enabled = false,
-                 .handCursor = true},
+                 .handCursor = true,
+                 .describedBy = "Label3"},  // the scan's result, when the scan ends on OK
             },
         .timers = {{.name = "Timer1", .intervalMs = 0, .enabled = false}},
+        .namedBy = "Label1",
     };
     return design;
 }

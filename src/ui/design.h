@@ -87,12 +87,17 @@ struct ControlDesign {
     bool enabled = true;
     int value = 0;  // option buttons: 1 selected; check boxes: 0 clear, 1 ticked
     bool isDefault = false;
+    bool isCancel = false;  // Escape presses it
     bool handCursor = false;
     ButtonStyle style = ButtonStyle::Standard;
     Align align = Align::Left;
     bool multiLine = false;
     bool readOnly = false;
     Picture picture = Picture::None;
+    // For screen readers, where the design shows no text: the control's name, and the control whose
+    // caption describes it (else its tooltip does).
+    std::string accessibleName;
+    std::string describedBy;
 };
 
 struct TimerDesign {
@@ -134,6 +139,8 @@ struct FormDesign {
     std::vector<ControlDesign> controls;
     std::vector<TimerDesign> timers;
     std::vector<MenuDesign> menus;
+    // The control whose caption names the window for screen readers; else its caption does.
+    std::string namedBy;
 };
 
 }  // namespace ui

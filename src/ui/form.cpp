@@ -294,6 +294,18 @@ void Form::userClose() {
     }
 }
 
+void Form::userEscape() {
+    if (!loaded_) {
+        return;
+    }
+    for (Control& c : controls_) {
+        if (c.design->isCancel && c.visible && c.enabled) {
+            userClicked(c);
+            return;
+        }
+    }
+}
+
 void Form::shellRestarted() {
     if (loaded_) {
         onShellRestarted();

@@ -113,7 +113,8 @@ class Form {
     void userMenu(std::string_view item);
     void userTimer(Timer& timer);
     void userMouseMove(Control& control, int button, int shift, float x, float y);
-    void userClose();  // the close box of the title bar, or the system closing the window
+    void userClose();   // the close box of the title bar, or the system closing the window
+    void userEscape();  // presses the cancel button, where the window has one the user can reach
     void shellRestarted();
 
     // The names the window's handlers answer to; each must be in its design, or its event never comes.

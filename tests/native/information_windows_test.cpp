@@ -29,7 +29,7 @@ void PrintTo(const InfoWindow& w, std::ostream* os) {
     *os << w.menuItem;
 }
 
-enum class CloseBy { OkButton, CloseBox };
+enum class CloseBy { OkButton, CloseBox, Escape };
 
 struct Running : HeadlessApp {
     Running() {
@@ -39,7 +39,15 @@ struct Running : HeadlessApp {
     }
     ui::Form& form(const InfoWindow& w) { return w.form(program); }
     bool closeWindow(const InfoWindow& w, CloseBy how) {
-        return how == CloseBy::OkButton ? click(form(w), "Command1") : close(form(w));
+        switch (how) {
+            case CloseBy::OkButton:
+                return click(form(w), "Command1");
+            case CloseBy::CloseBox:
+                return close(form(w));
+            case CloseBy::Escape:
+                return run([&] { form(w).userEscape(); });
+        }
+        return false;
     }
 };
 
@@ -71,7 +79,7 @@ TEST_P(InformationWindow, SecondChoiceOnlyBringsTheOpenWindowToTheFront) {
 }
 
 TEST_P(InformationWindow, ClosedWindowOpensAgainFromItsDesign) {
-    for (CloseBy how : {CloseBy::OkButton, CloseBy::CloseBox}) {
+    for (CloseBy how : {CloseBy::OkButton, CloseBy::CloseBox, CloseBy::Escape}) {
         Running app;
         ui::Form& form = app.form(GetParam());
         ASSERT_TRUE(app.menu(GetParam().menuItem));
@@ -107,12 +115,27 @@ TEST_P(InformationWindow, StaysOpenWhenTheMainWindowIsHidden) {
     }
 }
 
+// The other windows define no cancel: Escape leaves them, and whatever runs in them, as they are.
+TEST(Escape, ClosesNothingOutsideTheInformationWindows) {
+    Running app;
+    ASSERT_TRUE(app.menu("aKaishi"));
+    ASSERT_TRUE(app.click(app.program.form1, "Command3"));
+    for (ui::Form* form :
+         std::initializer_list<ui::Form*>{&app.program.form1, &app.program.form4, &app.program.form6}) {
+        const bool visible = form->visible();
+        app.clearTrace();
+        ASSERT_TRUE(app.run([&] { form->userEscape(); }));
+        EXPECT_TRUE(app.trace.empty()) << form->name() << ::testing::PrintToString(app.trace);
+        EXPECT_EQ(form->visible(), visible) << form->name();
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Info, InformationWindow, ::testing::ValuesIn(kWindows),
                          [](const auto& info) { return std::string(info.param.menuItem); });
 
 TEST(InformationWindows, AllOpenTogetherAndCloseOneAtATime) {
     for (const InfoWindow& closing : kWindows) {
-        for (CloseBy how : {CloseBy::OkButton, CloseBy::CloseBox}) {
+        for (CloseBy how : {CloseBy::OkButton, CloseBy::CloseBox, CloseBy::Escape}) {
             Running app;
             for (const InfoWindow& w : kWindows) {
                 ASSERT_TRUE(app.menu(w.menuItem));

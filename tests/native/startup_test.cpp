@@ -16,8 +16,8 @@ namespace {
 TEST(Startup, AddsTheIconThenHidesTheMainWindowThenReadsTheSettings) {
     HeadlessApp app;
     ASSERT_TRUE(app.start());
-    EXPECT_TRUE(inOrder(app.trace, {"load Form6", "load Form1", "tray add", "read 1.dat", "replace 1.dat",
-                                    "read 1.dat"}))
+    EXPECT_TRUE(inOrder(app.trace, {"load Form6", "load Form1", "tray add", "tray version 3", "read 1.dat",
+                                    "replace 1.dat", "read 1.dat"}))
         << ::testing::PrintToString(app.trace);
     EXPECT_EQ(countOf(app.trace, "load Form1"), 1);
     EXPECT_EQ(countOf(app.trace, "show Form1"), 0);
@@ -73,13 +73,16 @@ TEST(Startup, ProgramFolderEndsInExactlyOneBackslash) {
     }
 }
 
-TEST(TrayIcon, OnlyALeftButtonPressShowsTheMainWindow) {
+TEST(TrayIcon, OnlyALeftButtonPressOrItsKeysShowTheMainWindow) {
     struct Case {
         int mouseMessage;
         bool shows;
     };
+    // Mouse messages, then what the shell reports for the keyboard: the context-menu key, Enter after a
+    // mouse selection, Enter or Space, a balloon shown.
     for (auto c : {Case{0x200, false}, Case{0x201, true}, Case{0x202, false}, Case{0x203, false},
-                   Case{0x204, false}, Case{0x205, false}, Case{0x206, false}, Case{0x207, false}}) {
+                   Case{0x204, false}, Case{0x205, false}, Case{0x206, false}, Case{0x207, false},
+                   Case{0x07b, false}, Case{0x400, true}, Case{0x401, true}, Case{0x402, false}}) {
         HeadlessApp app;
         ASSERT_TRUE(app.start());
         ASSERT_TRUE(app.tray(c.mouseMessage));
@@ -118,8 +121,10 @@ TEST(TrayIcon, IsAddedAgainWhenTheTaskbarIsRecreatedButNeverTwice) {
     ASSERT_TRUE(app.start());
     auto& form1 = app.program.form1;
     app.shell.icons.clear();  // the shell restarted and lost its icons
+    app.clearTrace();
     form1.shellRestarted();
     EXPECT_EQ(app.shell.icons.size(), 1u);
+    EXPECT_EQ(app.trace, (headless::Trace{"tray add", "tray version 3"}));  // the new icon asks again
     form1.shellRestarted();  // a second notice while the icon survived
     EXPECT_EQ(app.shell.icons.size(), 1u);
     // The icon is there, so nothing is retried: an idle program keeps no timer running.

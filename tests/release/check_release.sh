@@ -15,7 +15,7 @@ max_exe_bytes=$((400 * 1024))
 # the loader itself). Any other imported library would be looked for first in the program's own folder,
 # where a planted copy would run inside the program. The C and C++ runtimes are linked in; msvcrt is the
 # system's own C library. comctl32 and version, for example, are not known DLLs.
-system_dlls=" kernel32.dll user32.dll gdi32.dll shell32.dll advapi32.dll msvcrt.dll ole32.dll "
+system_dlls=" kernel32.dll user32.dll gdi32.dll shell32.dll advapi32.dll msvcrt.dll ole32.dll oleaut32.dll "
 
 failures=0
 fail() {

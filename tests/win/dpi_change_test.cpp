@@ -38,10 +38,11 @@ HWND child(Form& form, std::string_view name, int index = kNoIndex) {
     return reinterpret_cast<HWND>(form.nativeHandle(form.control(name, index)));
 }
 
-RECT rectInParent(HWND h) {
+// In the client area of the window, also for a control that sits in a frame.
+RECT rectInWindow(HWND h) {
     RECT r;
     GetWindowRect(h, &r);
-    MapWindowPoints(nullptr, GetParent(h), reinterpret_cast<POINT*>(&r), 2);
+    MapWindowPoints(nullptr, GetAncestor(h, GA_ROOT), reinterpret_cast<POINT*>(&r), 2);
     return r;
 }
 
@@ -98,7 +99,7 @@ void expectLaidOutAt(Form& form, int dpi) {
         const ControlDesign& cd = *c.design;
         const ui::PixelRect place = ui::placeOf(form.design(), cd, scale);
         HWND h = child(form, cd.name, cd.index);
-        RECT r = rectInParent(h);
+        RECT r = rectInWindow(h);
         std::string what = cd.name + "(" + std::to_string(cd.index) + ") at " + std::to_string(dpi) + " dpi";
         EXPECT_EQ(ui::PixelRect(r.left, r.top, r.right - r.left, r.bottom - r.top), place) << what;
         if (cd.kind != ControlKind::Image) {  // a drawing has no text, and so no font
@@ -108,7 +109,7 @@ void expectLaidOutAt(Form& form, int dpi) {
     const int column = tableColumn(dpi);
     if (column >= 0 && form.name() == "Form6") {
         HWND option = child(form, "Option1", 1);
-        RECT r = rectInParent(option);
+        RECT r = rectInWindow(option);
         EXPECT_EQ(ui::PixelRect(r.left, r.top, r.right - r.left, r.bottom - r.top),
                   kForm6Option1InFrame[column])
             << dpi;

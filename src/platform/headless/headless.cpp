@@ -207,6 +207,13 @@ bool Shell::notifyIcon(std::uint32_t message, const platform::IconData& data) {
     return false;
 }
 
+bool Shell::setIconVersion(const platform::IconData& data, std::uint32_t version) {
+    trace_.push_back("tray version " + std::to_string(version));
+    return shellReady && std::any_of(icons.begin(), icons.end(), [&data](const platform::IconData& icon) {
+               return icon.hWnd == data.hWnd && icon.uID == data.uID;
+           });
+}
+
 void Shell::winHelp(const std::string& file, std::uint32_t command, std::uintptr_t data) {
     trace_.push_back("help " + file);
     helpCalls.push_back(file + " " + std::to_string(command) + " " + std::to_string(data));

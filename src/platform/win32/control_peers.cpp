@@ -1,6 +1,7 @@
 #include "platform/win32/control_peers.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <exception>
 #include <stdexcept>
@@ -20,6 +21,12 @@ constexpr int kCaptionLength = 512;
 
 }  // namespace
 
+ControlPeer::~ControlPeer() {
+    if (hwnd_ != nullptr) {
+        unregisterAccessible(hwnd_);
+    }
+}
+
 const ui::Control& ControlPeer::control() const {
     return window_.form().controls().at(designIndex_);
 }
@@ -36,15 +43,17 @@ ui::Scale ControlPeer::scale() const {
 void ControlPeer::create() {
     Creation c = creation();
     std::wstring text = showsCaption() ? widen(control().caption) : L"";
-    hwnd_ = CreateWindowExW(c.exStyle, c.className, text.c_str(), c.style | WS_CHILD | WS_CLIPSIBLINGS, 0, 0,
-                            0, 0, window_.hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id())),
-                            window_.backend().instance(), nullptr);
+    hwnd_ =
+        CreateWindowExW(c.exStyle, c.className, text.c_str(), c.style | WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0,
+                        0, window_.parentFor(design()), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id())),
+                        window_.backend().instance(), nullptr);
     if (hwnd_ == nullptr) {
         throw std::runtime_error("the window of control " + control().name() + " could not be created");
     }
     if (!systemCalls().setWindowSubclass(hwnd_, subclassProc, kHookId, reinterpret_cast<DWORD_PTR>(this))) {
         throw std::runtime_error("control " + control().name() + " could not be hooked");
     }
+    registerAccessible(hwnd_, *this);
     layout();
     created();
     mirror();
@@ -60,6 +69,7 @@ LRESULT CALLBACK ControlPeer::subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
     if (msg == WM_NCDESTROY) {
         // Off before the window is gone, so no message reaches a peer through a hook left behind.
         systemCalls().removeWindowSubclass(hwnd, subclassProc, kHookId);
+        unregisterAccessible(hwnd);
         peer->hwnd_ = nullptr;
         return systemCalls().defSubclassProc(hwnd, msg, wp, lp);
     }
@@ -72,6 +82,9 @@ LRESULT CALLBACK ControlPeer::subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
 }
 
 LRESULT ControlPeer::handle(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_GETOBJECT) {
+        return answerScreenReader(wp, lp);
+    }
     switch (msg) {
         case reflected(WM_CTLCOLORSTATIC):
         case reflected(WM_CTLCOLORBTN):
@@ -79,6 +92,29 @@ LRESULT ControlPeer::handle(UINT msg, WPARAM wp, LPARAM lp) {
             return reinterpret_cast<LRESULT>(colours(reinterpret_cast<HDC>(wp)));
     }
     return defaultHandling(msg, wp, lp);
+}
+
+LRESULT ControlPeer::answerScreenReader(WPARAM wp, LPARAM lp) {
+    AccessibleFacts facts;
+    describe(facts);
+    // A control the system already reads in full keeps the system's own object.
+    if (!facts.empty()) {
+        if (std::optional<LRESULT> answer = answerGetObject(hwnd_, wp, lp, false)) {
+            return *answer;
+        }
+    }
+    return defaultHandling(WM_GETOBJECT, wp, lp);
+}
+
+void ControlPeer::describe(AccessibleFacts& facts) const {
+    if (!design().accessibleName.empty()) {
+        facts.name = widen(design().accessibleName);
+    }
+    if (!design().describedBy.empty()) {
+        facts.description = widen(window_.form().control(design().describedBy).caption);
+    } else if (!design().tooltip.empty()) {
+        facts.description = widen(design().tooltip);
+    }
 }
 
 LRESULT ControlPeer::defaultHandling(UINT msg, WPARAM wp, LPARAM lp) {
@@ -89,7 +125,12 @@ LRESULT ControlPeer::defaultHandling(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void ControlPeer::layout() {
-    ui::PixelRect r = ui::placeOf(window_.form().design(), design(), scale());
+    // A control in a frame is a child of the frame: its place is the design's own rectangle, which is
+    // relative to the frame, so it comes out where it always was on the screen.
+    const ui::PixelRect r = design().container.empty()
+                                ? ui::placeOf(window_.form().design(), design(), scale())
+                                : ui::PixelRect{scale()(design().rect.left), scale()(design().rect.top),
+                                                scale()(design().rect.width), scale()(design().rect.height)};
     SetWindowPos(hwnd_, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(window_.resources().fontFor(design().font)),
                  TRUE);
@@ -103,6 +144,7 @@ void ControlPeer::update() {
         if (text != current) {
             SetWindowTextW(hwnd_, text.c_str());
             InvalidateRect(hwnd_, nullptr, TRUE);
+            window_.textChanged(*this);
         }
     }
     mirror();
@@ -186,6 +228,17 @@ class GraphicalButtonPeer : public PushButtonPeer {
         return PushButtonPeer::handle(msg, wp, lp);
     }
 
+    // Drawn by the program, the button is no push button to the system: say what it is, and whether
+    // Enter presses it.
+    void describe(AccessibleFacts& facts) const override {
+        PushButtonPeer::describe(facts);
+        facts.role = ROLE_SYSTEM_PUSHBUTTON;
+        const LRESULT defaultButton = SendMessageW(window_.hwnd(), DM_GETDEFID, 0, 0);
+        if (HIWORD(defaultButton) == DC_HASDEFID && LOWORD(defaultButton) == id()) {
+            facts.addedStates |= STATE_SYSTEM_DEFAULT;
+        }
+    }
+
   private:
     void draw(const DRAWITEMSTRUCT& item) {
         HDC dc = item.hDC;
@@ -262,10 +315,11 @@ class TextBoxPeer : public ControlPeer {
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override {
         LRESULT result = ControlPeer::handle(msg, wp, lp);
         if (msg == WM_GETDLGCODE && design().readOnly && design().multiLine) {
-            // A read-only multi-line text box must not swallow Enter, so that the window's default button
-            // gets it, nor Tab, which would otherwise keep a keyboard user inside the box for good.
+            // A read-only multi-line text box must not swallow Enter or Escape, so that the window's
+            // default and cancel buttons get them, nor Tab, which would keep a keyboard user inside it.
             auto* key = reinterpret_cast<MSG*>(lp);
-            if (key && key->message == WM_KEYDOWN && (key->wParam == VK_RETURN || key->wParam == VK_TAB)) {
+            if (key && key->message == WM_KEYDOWN &&
+                (key->wParam == VK_RETURN || key->wParam == VK_ESCAPE || key->wParam == VK_TAB)) {
                 result &= ~(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE | DLGC_WANTTAB);
             }
         }

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <memory>
 
+#include "platform/win32/accessibility.h"
 #include "ui/form.h"
 #include "ui/scale.h"
 
@@ -26,10 +27,10 @@ constexpr UINT reflected(UINT msg) {
     return kReflectedBase + msg;
 }
 
-class ControlPeer {
+class ControlPeer : public AccessibleSource {
   public:
     ControlPeer(FormWindow& window, std::size_t designIndex) : window_(window), designIndex_(designIndex) {}
-    virtual ~ControlPeer() = default;
+    virtual ~ControlPeer();
     ControlPeer(const ControlPeer&) = delete;
     ControlPeer& operator=(const ControlPeer&) = delete;
 
@@ -50,6 +51,8 @@ class ControlPeer {
     virtual bool takesFocus() const { return false; }
     bool canTakeFocus() const;
     virtual bool isPushButton() const { return false; }
+    // What a screen reader is told beyond what the system reads from the child by itself.
+    void describe(AccessibleFacts& facts) const override;
 
     // The hook every peer's child has from its creation until WM_NCDESTROY, when it takes itself off.
     static constexpr UINT_PTR kHookId = 1;
@@ -83,6 +86,8 @@ class ControlPeer {
     FormWindow& window_;
 
   private:
+    LRESULT answerScreenReader(WPARAM wp, LPARAM lp);
+
     std::size_t designIndex_;
     HWND hwnd_ = nullptr;
 };

@@ -1,7 +1,10 @@
 // The kinds of control the program paints itself.
+#include <oleacc.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "platform/win32/backend.h"
 #include "platform/win32/control_peers.h"
@@ -25,7 +28,9 @@ class CheckablePeer : public ControlPeer {
     bool takesFocus() const override { return true; }
 
   protected:
-    Creation creation() const override { return {L"BUTTON", WS_TABSTOP | style_}; }
+    Creation creation() const override {
+        return {L"BUTTON", WS_TABSTOP | style_ | (startsGroup() ? WS_GROUP : 0u)};
+    }
     void mirror() override {
         SendMessageW(hwnd(), BM_SETCHECK, control().value ? BST_CHECKED : BST_UNCHECKED, 0);
     }
@@ -38,19 +43,17 @@ class CheckablePeer : public ControlPeer {
             case WM_PAINT:
                 paintNow();
                 return 0;
-            case WM_SETFOCUS:
-                if (markKind_ == DFCS_BUTTONRADIO && reachedByArrowKey() &&
-                    SendMessageW(hwnd(), BM_GETCHECK, 0, 0) != BST_CHECKED) {
-                    // The dialog code moves the focus along an option group on an arrow key but chooses
-                    // only an automatic option; these are ours, so choose it as a click would.
-                    LRESULT result = ControlPeer::handle(msg, wp, lp);
-                    clicked(BN_CLICKED);
-                    InvalidateRect(hwnd(), nullptr, FALSE);
-                    return result;
+            case WM_GETDLGCODE:
+                return wantsArrows(lp) ? ControlPeer::handle(msg, wp, lp) | DLGC_WANTARROWS
+                                       : ControlPeer::handle(msg, wp, lp);
+            case WM_KEYDOWN:
+                if (moveWithArrow(wp)) {
+                    return 0;
                 }
-                [[fallthrough]];
+                break;
             case BM_SETCHECK:
             case BM_SETSTATE:
+            case WM_SETFOCUS:
             case WM_KILLFOCUS:
             case WM_ENABLE:
             case WM_SETTEXT:
@@ -65,13 +68,63 @@ class CheckablePeer : public ControlPeer {
     }
 
   private:
-    static bool reachedByArrowKey() {
-        for (int key : {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT}) {
-            if (GetKeyState(key) < 0) {
-                return true;
+    bool isOption() const { return markKind_ == DFCS_BUTTONRADIO; }
+
+    // The check box, and the first option of each frame in tab order, start a group: a screen reader
+    // and the dialog keys see each frame's options as one set.
+    bool startsGroup() const {
+        if (!isOption()) {
+            return true;
+        }
+        for (const ui::Control& c : window_.form().controls()) {
+            if (c.kind() == ui::ControlKind::OptionButton && c.design->container == design().container &&
+                c.design->tabIndex < design().tabIndex) {
+                return false;
             }
         }
-        return false;
+        return true;
+    }
+
+    // The options of a frame lie in tab order in the stacking order, which is not the order they are seen
+    // in; the dialog keys would move the arrows in the first. The options take the arrows themselves.
+    bool wantsArrows(LPARAM lp) const {
+        const auto* key = reinterpret_cast<const MSG*>(lp);
+        return isOption() && key != nullptr && key->message == WM_KEYDOWN &&
+               (key->wParam == VK_UP || key->wParam == VK_DOWN || key->wParam == VK_LEFT ||
+                key->wParam == VK_RIGHT);
+    }
+
+    // Up and Left go to the option above, Down and Right to the one below, within the frame and round
+    // from the last to the first; the option reached is selected, as with the system's option buttons.
+    bool moveWithArrow(WPARAM key) {
+        if (!isOption() || (key != VK_UP && key != VK_DOWN && key != VK_LEFT && key != VK_RIGHT)) {
+            return false;
+        }
+        const bool down = key == VK_DOWN || key == VK_RIGHT;
+        std::vector<const ui::Control*> group;
+        for (const ui::Control& c : window_.form().controls()) {
+            if (c.kind() == ui::ControlKind::OptionButton && c.design->container == design().container &&
+                c.visible && c.enabled) {
+                group.push_back(&c);
+            }
+        }
+        std::stable_sort(group.begin(), group.end(), [](const ui::Control* a, const ui::Control* b) {
+            return a->design->rect.top < b->design->rect.top;
+        });
+        auto at = std::find(group.begin(), group.end(), &control());
+        if (at == group.end() || group.size() < 2) {
+            return true;
+        }
+        const std::size_t here = static_cast<std::size_t>(at - group.begin());
+        const ui::Control& next = *group[(here + (down ? 1 : group.size() - 1)) % group.size()];
+        const std::size_t index = next.designIndex;
+        SetFocus(window_.peerAt(index).hwnd());
+        // The system's option button may have pressed itself on taking the focus from the keyboard.
+        ui::Control& live = window_.form().controlAt(index);
+        if (!live.selected()) {
+            window_.form().userClicked(live);
+        }
+        return true;
     }
 
     void paintNow() {
@@ -170,6 +223,26 @@ class FramePeer : public PaintedPeer {
     using PaintedPeer::PaintedPeer;
 
   protected:
+    // The frame holds its options as its children; the dialog keys go on into them.
+    Creation creation() const override { return {kPaintedChildClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT}; }
+    LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (isChildNotification(msg)) {
+            // The window sends each notification back to the child it came from, wherever it sits.
+            return SendMessageW(window_.hwnd(), msg, wp, lp);
+        }
+        return PaintedPeer::handle(msg, wp, lp);
+    }
+    // A group of options, named by its caption.
+    void describe(AccessibleFacts& facts) const override {
+        PaintedPeer::describe(facts);
+        facts.name = widen(control().caption);
+        facts.role = ROLE_SYSTEM_GROUPING;
+    }
+    static bool isChildNotification(UINT msg) {
+        return msg == WM_COMMAND || msg == WM_NOTIFY || msg == WM_DRAWITEM || msg == WM_CTLCOLORSTATIC ||
+               msg == WM_CTLCOLORBTN || msg == WM_CTLCOLOREDIT;
+    }
+
     void paint(HDC dc, const RECT& r) override {
         WindowResources& resources = window_.resources();
         FillRect(dc, &r, resources.brush(background(), ColourRole::Background));

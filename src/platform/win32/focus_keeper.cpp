@@ -5,7 +5,8 @@
 namespace win32 {
 
 int FocusKeeper::indexOf(HWND child) const {
-    if (child == nullptr || GetParent(child) != window_) {
+    // A control may sit in a frame of the window: any window below it counts.
+    if (child == nullptr || !IsChild(window_, child)) {
         return -1;
     }
     for (const auto& peer : peers_) {

@@ -37,6 +37,7 @@ void FormWindow::create() {
         throw std::runtime_error("the window of " + d.name + " could not be created");
     }
     menu_.givenToWindow();
+    registerAccessible(hwnd(), *this);
     acceptFromShell(hwnd(), backend_.taskbarCreatedMessage());
     focus_.setWindow(hwnd());
     backend_.boxes().windowCreated(hwnd());
@@ -58,6 +59,7 @@ void FormWindow::destroy() {
             KillTimer(h, kFirstTimerId + t.designIndex);
         }
         SetWindowLongPtrW(h, GWLP_USERDATA, 0);
+        unregisterAccessible(h);
         backend_.boxes().windowDestroyed(h);
         const bool wasActive = GetActiveWindow() == h;
         window_.reset();  // its menu, tooltip window and children go with it
@@ -96,24 +98,46 @@ void FormWindow::createControls() {
     for (const auto& c : controls) {
         peers_.push_back(makeControlPeer(*this, c));
     }
-    // Created in tab order, so that Tab moves through them as the design says.
     std::vector<int> order(controls.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
         return controls[a].design->tabIndex < controls[b].design->tabIndex;
     });
-    for (int i : order) {
-        peers_[i]->create();
-        tooltips_->add(peers_[i]->hwnd(), controls[i].design->tooltip);
+    // The frames first, since the controls they hold are their children; then the rest, so that each
+    // frame's controls lie in tab order among themselves.
+    for (bool frames : {true, false}) {
+        for (int i : order) {
+            if ((controls[i].kind() == ui::ControlKind::Frame) == frames) {
+                peers_[i]->create();
+                tooltips_->add(peers_[i]->hwnd(), controls[i].design->tooltip);
+            }
+        }
     }
+    stackInTabOrder(order);
     focus_.setTabOrder(std::move(order));
-    // Frames paint their whole area: keep them under the controls they hold.
-    for (const auto& c : controls) {
-        if (c.kind() == ui::ControlKind::Frame) {
-            SetWindowPos(peers_[c.designIndex]->hwnd(), HWND_BOTTOM, 0, 0, 0, 0,
+}
+
+// The dialog keys move through the window's children in their stacking order, into a frame where the frame
+// lies: stacked in tab order, Tab visits the controls as the design says.
+void FormWindow::stackInTabOrder(const std::vector<int>& order) {
+    for (int i : order) {
+        if (GetParent(peers_[i]->hwnd()) == hwnd()) {
+            SetWindowPos(peers_[i]->hwnd(), HWND_BOTTOM, 0, 0, 0, 0,
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         }
     }
+}
+
+HWND FormWindow::parentFor(const ui::ControlDesign& control) const {
+    if (control.container.empty()) {
+        return hwnd();
+    }
+    for (const auto& peer : peers_) {
+        if (peer->control().name() == control.container && peer->hwnd() != nullptr) {
+            return peer->hwnd();
+        }
+    }
+    throw std::runtime_error("the frame " + control.container + " of " + control.name + " is missing");
 }
 
 ControlPeer* FormWindow::peerOf(HWND child) const {
@@ -199,6 +223,7 @@ LRESULT CALLBACK FormWindow::formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     if (msg == WM_NCDESTROY) {
         // Destroyed by the system (a creation that failed half-way): nothing is left to destroy.
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        unregisterAccessible(hwnd);
         self->window_.release();
         return DefWindowProcW(hwnd, msg, wp, lp);
     }
@@ -213,6 +238,11 @@ LRESULT CALLBACK FormWindow::formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 LRESULT FormWindow::onCommand(WPARAM wp, LPARAM lp) {
     if (lp != 0) {
         return toChild(reinterpret_cast<HWND>(lp), WM_COMMAND, wp, lp);
+    }
+    if (LOWORD(wp) == IDCANCEL) {
+        // Escape, as the dialog keys report it: no control of the program has this number.
+        form_.userEscape();
+        return 0;
     }
     if (const std::string* item = menu_.itemName(LOWORD(wp)); item != nullptr && HIWORD(wp) == 0) {
         std::string name = *item;  // the handler may unload this window
@@ -340,10 +370,37 @@ void FormWindow::eraseBackground(HDC dc) {
     FillRect(dc, &r, resources_.brush(form_.design().back, ColourRole::Background));
 }
 
+// A window whose design gives it no telling caption (the progress windows) is named by one of its
+// controls for screen readers.
+void FormWindow::describe(AccessibleFacts& facts) const {
+    const std::string& namedBy = form_.design().namedBy;
+    if (!namedBy.empty()) {
+        facts.name = widen(form_.control(namedBy).caption);
+    }
+}
+
+void FormWindow::textChanged(const ControlPeer& peer) {
+    const std::string& name = peer.control().name();
+    announceNameChange(peer.hwnd());
+    for (const auto& other : peers_) {
+        if (other->control().design->describedBy == name) {
+            announceDescriptionChange(other->hwnd());
+        }
+    }
+    if (form_.design().namedBy == name) {
+        announceNameChange(hwnd());
+    }
+}
+
 LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == backend_.taskbarCreatedMessage()) {
         form_.shellRestarted();
         return 0;
+    }
+    if (msg == WM_GETOBJECT && !form_.design().namedBy.empty()) {
+        if (std::optional<LRESULT> answer = answerGetObject(hwnd(), wp, lp, true)) {
+            return *answer;
+        }
     }
     switch (msg) {
         case WM_COMMAND:

@@ -26,7 +26,7 @@ namespace win32 {
 
 class Backend;
 
-class FormWindow : public ui::WindowPeer {
+class FormWindow : public ui::WindowPeer, public AccessibleSource {
   public:
     // Throws when the system refuses the window or one of its controls.
     FormWindow(Backend& backend, ui::Form& form);
@@ -49,6 +49,11 @@ class FormWindow : public ui::WindowPeer {
     ui::Scale scale() const { return ui::Scale(form_.design().unit, dpi_); }
     WindowResources& resources() { return resources_; }
     bool focusCuesShown() const { return cues_.shown(); }
+    // The window a control's child window belongs to: the frame that holds it, else the window itself.
+    HWND parentFor(const ui::ControlDesign& control) const;
+    ControlPeer& peerAt(std::size_t designIndex) { return *peers_.at(designIndex); }
+    // A control's text has changed: screen readers hear of it, and of what it names or describes.
+    void textChanged(const ControlPeer& peer);
 
   private:
     static LRESULT CALLBACK formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -58,6 +63,7 @@ class FormWindow : public ui::WindowPeer {
     void placeWindow();
     SIZE exactSize(int width, int height);
     void createControls();
+    void stackInTabOrder(const std::vector<int>& order);
     ControlPeer* peerOf(HWND child) const;
 
     LRESULT onCommand(WPARAM wp, LPARAM lp);
@@ -73,6 +79,7 @@ class FormWindow : public ui::WindowPeer {
     void fitClientToDesign();
     void onColoursChanged();
     LRESULT onUiState(UINT msg, WPARAM wp, LPARAM lp);
+    void describe(AccessibleFacts& facts) const override;
 
     Backend& backend_;
     ui::Form& form_;

@@ -32,6 +32,8 @@ static_assert(platform::kNimAdd == NIM_ADD && platform::kNimModify == NIM_MODIFY
 static_assert(platform::kNifMessage == NIF_MESSAGE && platform::kNifIcon == NIF_ICON &&
               platform::kNifTip == NIF_TIP);
 static_assert(platform::kWmMouseMove == WM_MOUSEMOVE && platform::kWmLButtonDown == WM_LBUTTONDOWN);
+static_assert(platform::kNotifyIconVersion == NOTIFYICON_VERSION && platform::kNinSelect == NIN_SELECT &&
+              platform::kNinKeySelect == NIN_KEYSELECT);
 static_assert(platform::kHelpContents == HELP_CONTENTS);
 
 namespace {
@@ -159,6 +161,18 @@ bool Shell::notifyIcon(std::uint32_t message, const platform::IconData& data) {
     record.hIcon = static_cast<HICON>(data.hIcon);
     memcpy(record.szTip, data.szTip, sizeof data.szTip);
     return Shell_NotifyIconA(message, &record) != 0;
+}
+
+bool Shell::setIconVersion(const platform::IconData& data, std::uint32_t version) {
+    // The version field comes after the tip of the first record: the record of the second version
+    // (Windows 2000) is the shortest that holds it. Only this request uses it; add and delete keep the
+    // first record.
+    NOTIFYICONDATAA record{};
+    record.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    record.hWnd = static_cast<HWND>(data.hWnd);
+    record.uID = data.uID;
+    record.uVersion = version;
+    return Shell_NotifyIconA(NIM_SETVERSION, &record) != 0;
 }
 
 std::string helpFileArgument(const std::string& path) {

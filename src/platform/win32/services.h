@@ -23,6 +23,7 @@ class Shell : public platform::Shell {
     bool anotherInstanceRunning() override;
     std::string exeFolder() override;
     bool notifyIcon(std::uint32_t message, const platform::IconData& data) override;
+    bool setIconVersion(const platform::IconData& data, std::uint32_t version) override;
     void winHelp(const std::string& file, std::uint32_t command, std::uintptr_t data) override;
     std::uint32_t windowsMajorVersion() override;
     bool openDocument(const std::string& path) override;

@@ -86,4 +86,17 @@ void loadSystemLibraries() {
     }
 }
 
+bool loadAccessibility() {
+    static const bool loaded = [] {
+        SystemCalls& calls = win32::calls();
+        // Kept loaded: the objects handed to screen readers run its code.
+        if (HMODULE oleacc = loadFromSystemFolder(L"oleacc.dll")) {
+            lookUp(oleacc, "LresultFromObject", 0, calls.lresultFromObject);
+            lookUp(oleacc, "CreateStdAccessibleObject", 0, calls.createStdAccessibleObject);
+        }
+        return calls.lresultFromObject != nullptr && calls.createStdAccessibleObject != nullptr;
+    }();
+    return loaded;
+}
+
 }  // namespace win32

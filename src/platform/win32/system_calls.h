@@ -6,8 +6,9 @@
 #pragma once
 
 #include <windows.h>
-// after windows.h, which it needs
+// after windows.h, which they need
 #include <commctrl.h>
+#include <unknwn.h>
 
 namespace win32 {
 
@@ -33,6 +34,10 @@ struct SystemCalls {
     BOOL(WINAPI* setWindowSubclass)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR) = nullptr;
     BOOL(WINAPI* removeWindowSubclass)(HWND, SUBCLASSPROC, UINT_PTR) = nullptr;
     LRESULT(WINAPI* defSubclassProc)(HWND, UINT, WPARAM, LPARAM) = nullptr;
+
+    // oleacc, filled in by loadAccessibility(); null when it cannot be loaded.
+    LRESULT(WINAPI* lresultFromObject)(const IID&, WPARAM, IUnknown*) = nullptr;
+    HRESULT(WINAPI* createStdAccessibleObject)(HWND, LONG, const IID&, void**) = nullptr;
 };
 
 // Looked up once for the whole process; loads no library.
@@ -41,5 +46,9 @@ const SystemCalls& systemCalls();
 // Loads comctl32 (and shcore where there is one) from the system folder and registers the common
 // controls' window classes; throws when comctl32 cannot be had.
 void loadSystemLibraries();
+
+// Loads oleacc from the system folder, once, when a screen reader first asks a window; true when its
+// calls are there. Like comctl32 it is not a library the system always takes from its own folder.
+bool loadAccessibility();
 
 }  // namespace win32
