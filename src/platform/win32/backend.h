@@ -44,6 +44,9 @@ class Backend : public ui::Backend {
     void overrideHighContrast(std::optional<bool> on) { highContrastOverride_ = on; }
     // Whether the keyboard, rather than the mouse, was the last device used in the program's windows.
     bool keyboardUsedLast() const { return keyboardUsedLast_; }
+    // A key that reached the program other than as a key message (the shell's report of Enter or Space
+    // on the tray icon).
+    void noteKeyboardUse() { keyboardUsedLast_ = true; }
 
   private:
     void noteInput(const MSG& msg);

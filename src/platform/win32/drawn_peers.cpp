@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/services.h"
 #include "platform/win32/backend.h"
 #include "platform/win32/control_peers.h"
 #include "platform/win32/focus_cues.h"
@@ -211,6 +212,9 @@ class PaintedPeer : public ControlPeer {
         int shift = (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
                     (GetKeyState(VK_MENU) < 0 ? 4 : 0);
         int button = (wp & MK_LBUTTON ? 1 : 0) | (wp & MK_RBUTTON ? 2 : 0) | (wp & MK_MBUTTON ? 4 : 0);
+        if (GET_X_LPARAM(lp) == static_cast<int>(platform::kNinKeySelect)) {
+            window_.backend().noteKeyboardUse();  // the main window it shows is for a keyboard user
+        }
         window_.form().userMouseMove(liveControl(), button, shift, static_cast<float>(GET_X_LPARAM(lp)),
                                      static_cast<float>(GET_Y_LPARAM(lp)));
     }
