@@ -19,6 +19,9 @@ namespace {
 constexpr IID kIidAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
 constexpr IID kIidDispatch = {0x00020400, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 constexpr IID kIidUnknown = {0x00000000, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr IID kIidOleWindow = {0x00000114, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr IID kIidEnumVariant = {
+    0x00020404, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 // Screen readers call the objects on the windows' own thread (the objects live in its apartment), the
 // thread that creates and destroys the windows: no lock is needed.
@@ -47,8 +50,14 @@ class WrappedAccessible final : public IAccessible {
             AddRef();
             return S_OK;
         }
-        // The system's other interfaces (the window handle, the list of children) answer for it.
-        return system_->QueryInterface(iid, out);
+        // The window handle and the list of children: the system's answer them for it. Nothing else is
+        // handed on: a client given another of the system object's interfaces (its marshalling, its
+        // service provider) would reach the system's object unwrapped and miss what the program says.
+        if (iid == kIidOleWindow || iid == kIidEnumVariant) {
+            return system_->QueryInterface(iid, out);
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
     ULONG STDMETHODCALLTYPE Release() override {
