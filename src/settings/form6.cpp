@@ -80,7 +80,10 @@ void Form6::LoadSettings() {
         platform::ReadResult read =
             program_.files.read(path, [&loader](std::string_view piece) { return loader.feed(piece); });
         if (read == platform::ReadResult::Unreadable && attempt == 0) {
-            startWithoutTheFile();
+            // A file that is there but cannot be read (held by another program, not ours to read, an
+            // online-only copy while offline) may hold the user's settings, and a synchronised folder
+            // would carry a reset to their other computers: it is never replaced unread.
+            startWithDefaults(kFileUnread, program_.settingsUnreadSaid);
             return;
         }
         Parsed parsed = read == platform::ReadResult::Read ? loader.finish() : Parsed{};
@@ -101,22 +104,16 @@ void Form6::LoadSettings() {
             break;
         }
     }
-    applyDefaults();
-    // Closing the dialog with its close box runs the start-up again; once a run is enough to know.
-    if (!program_.defaultsNotStoredSaid) {
-        program_.defaultsNotStoredSaid = true;
-        program_.backend.messageBox(kDefaultsNotStored, ui::MessageButtons::Ok);
-    }
+    startWithDefaults(kDefaultsNotStored, program_.defaultsNotStoredSaid);
 }
 
-// A file that is there but cannot be read (held by another program, not ours to read, an online-only copy
-// while offline) may hold the user's settings, and a synchronised folder would carry a reset to their
-// other computers: it is never replaced unread. The start-up goes on with the defaults instead.
-void Form6::startWithoutTheFile() {
+// The start-up goes on with the defaults in the controls and says why. Closing the dialog with its close
+// box runs the start-up again; once a run is enough to know.
+void Form6::startWithDefaults(const char* notice, bool& said) {
     applyDefaults();
-    if (!program_.settingsUnreadSaid) {
-        program_.settingsUnreadSaid = true;
-        program_.backend.messageBox(kFileUnread, ui::MessageButtons::Ok);
+    if (!said) {
+        said = true;
+        program_.backend.messageBox(notice, ui::MessageButtons::Ok);
     }
 }
 

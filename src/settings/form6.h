@@ -37,7 +37,7 @@ class Form6 : public ui::Form {
     std::string settingsPath() const;
     void apply(const Parsed& parsed);
     void applyDefaults();
-    void startWithoutTheFile();
+    void startWithDefaults(const char* notice, bool& said);
 
     app::Program& program_;
 };

@@ -89,12 +89,11 @@ void Form::unload() {
 void Form::show() {
     load();
     visible_ = true;
-    if (backend_.screenHold().holding() && !onScreen_) {
-        activateHeld_ = true;
-    }
     showOnScreen();
     if (onScreen_) {
         peer_->activate();
+    } else {
+        activateHeld_ = true;  // with the show a load holds back
     }
 }
 
@@ -109,6 +108,9 @@ void Form::setVisible(bool visible) {
 }
 
 void Form::showOnScreen() {
+    if (!visible_) {
+        activateHeld_ = false;  // a hide cancels a show that still waits
+    }
     if (!loaded_ || visible_ == onScreen_) {
         return;
     }

@@ -206,11 +206,8 @@ std::optional<LRESULT> answerGetObject(HWND window, WPARAM wp, LPARAM lp, bool a
     if (!loadAccessibility()) {
         return std::nullopt;
     }
-    // The object is handed to another process through COM, which wants the thread in an apartment. Once
-    // for the process: the thread lives as long as it does.
-    static const bool comReady =
-        SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
-    if (!comReady) {
+    // The object is handed to another process through COM.
+    if (!enterComApartment()) {
         return std::nullopt;
     }
     IAccessible* system = nullptr;

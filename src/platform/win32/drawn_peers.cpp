@@ -71,44 +71,45 @@ class CheckablePeer : public ControlPeer {
   private:
     bool isOption() const { return markKind_ == DFCS_BUTTONRADIO; }
 
+    static bool isArrow(WPARAM key) {
+        return key == VK_UP || key == VK_DOWN || key == VK_LEFT || key == VK_RIGHT;
+    }
+
+    // The options that share this option's frame, itself included, in the design's order.
+    std::vector<const ui::Control*> frameOptions() const {
+        std::vector<const ui::Control*> options;
+        for (const ui::Control& c : window_.form().controls()) {
+            if (c.kind() == ui::ControlKind::OptionButton && c.design->container == design().container) {
+                options.push_back(&c);
+            }
+        }
+        return options;
+    }
+
     // The check box, and the first option of each frame in tab order, start a group: a screen reader
     // and the dialog keys see each frame's options as one set.
     bool startsGroup() const {
-        if (!isOption()) {
-            return true;
-        }
-        for (const ui::Control& c : window_.form().controls()) {
-            if (c.kind() == ui::ControlKind::OptionButton && c.design->container == design().container &&
-                c.design->tabIndex < design().tabIndex) {
-                return false;
-            }
-        }
-        return true;
+        return !isOption() || std::ranges::none_of(frameOptions(), [this](const ui::Control* c) {
+            return c->design->tabIndex < design().tabIndex;
+        });
     }
 
     // The options of a frame lie in tab order in the stacking order, which is not the order they are seen
     // in; the dialog keys would move the arrows in the first. The options take the arrows themselves.
     bool wantsArrows(LPARAM lp) const {
         const auto* key = reinterpret_cast<const MSG*>(lp);
-        return isOption() && key != nullptr && key->message == WM_KEYDOWN &&
-               (key->wParam == VK_UP || key->wParam == VK_DOWN || key->wParam == VK_LEFT ||
-                key->wParam == VK_RIGHT);
+        return isOption() && key != nullptr && key->message == WM_KEYDOWN && isArrow(key->wParam);
     }
 
     // Up and Left go to the option above, Down and Right to the one below, within the frame and round
     // from the last to the first; the option reached is selected, as with the system's option buttons.
     bool moveWithArrow(WPARAM key) {
-        if (!isOption() || (key != VK_UP && key != VK_DOWN && key != VK_LEFT && key != VK_RIGHT)) {
+        if (!isOption() || !isArrow(key)) {
             return false;
         }
         const bool down = key == VK_DOWN || key == VK_RIGHT;
-        std::vector<const ui::Control*> group;
-        for (const ui::Control& c : window_.form().controls()) {
-            if (c.kind() == ui::ControlKind::OptionButton && c.design->container == design().container &&
-                c.visible && c.enabled) {
-                group.push_back(&c);
-            }
-        }
+        std::vector<const ui::Control*> group = frameOptions();
+        std::erase_if(group, [](const ui::Control* c) { return !c->visible || !c->enabled; });
         std::stable_sort(group.begin(), group.end(), [](const ui::Control* a, const ui::Control* b) {
             return a->design->rect.top < b->design->rect.top;
         });

@@ -1,6 +1,5 @@
 #include "platform/win32/services.h"
 
-#include <objbase.h>
 #include <shellapi.h>
 
 #include <cstddef>
@@ -230,11 +229,8 @@ bool Shell::openDocument(const std::string& path) {
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return false;
     }
-    // The program a document opens with may be reached through COM; the shell wants the thread in an
-    // apartment first. Once for the process: the thread lives as long as it does.
-    if (!comReady_) {
-        comReady_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
-    }
+    // The program a document opens with may be reached through COM.
+    enterComApartment();
     auto result = reinterpret_cast<INT_PTR>(
         ShellExecuteW(nullptr, L"open", wide.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     return result > 32;

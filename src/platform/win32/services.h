@@ -29,7 +29,6 @@ class Shell : public platform::Shell {
     bool openDocument(const std::string& path) override;
 
   private:
-    bool comReady_ = false;
     // Held for the life of the process: its name existing is what tells a second instance.
     UniqueHandle instanceMutex_;
 };

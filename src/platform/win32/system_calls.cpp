@@ -1,5 +1,7 @@
 #include "platform/win32/system_calls.h"
 
+#include <objbase.h>
+
 #include <stdexcept>
 #include <string>
 
@@ -62,6 +64,14 @@ SystemCalls& calls() {
 
 const SystemCalls& systemCalls() {
     return calls();
+}
+
+bool enterComApartment() {
+    static bool entered = false;
+    if (!entered) {
+        entered = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    }
+    return entered;
 }
 
 void loadSystemLibraries() {

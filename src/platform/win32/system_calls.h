@@ -43,6 +43,11 @@ struct SystemCalls {
 // Looked up once for the whole process; loads no library.
 const SystemCalls& systemCalls();
 
+// Puts the window thread into a COM apartment, once for the process (the thread lives as long as it does):
+// opening a document through the shell and handing objects to screen readers want it. False when the
+// system refused.
+bool enterComApartment();
+
 // Loads comctl32 (and shcore where there is one) from the system folder and registers the common
 // controls' window classes; throws when comctl32 cannot be had.
 void loadSystemLibraries();
