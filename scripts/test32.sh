@@ -11,13 +11,14 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
+source "$root/scripts/debian-chroot.sh"
 self="$root/scripts/test32.sh"
 work="$root/build/test32"
 chroot="$work/chroot"
 shots="$root/build/e2e32-shots"
 
 # Every wait is bounded, so that a hang costs a known time and never a CI run.
-readonly debootstrap_limit=900 packages_limit=1200 prefix_limit=900 run_limit=1500
+readonly prefix_limit=900 run_limit=1500
 # Waits of the driver, times this: the program's tray icon comes about two minutes after its start.
 readonly patience=30
 packages=(wine wine64 wine32:i386 fonts-ipafont-gothic fonts-wine locales cmake e2fsprogs)
@@ -32,12 +33,7 @@ if [ "${1:-}" = --inside ]; then
     set -e
     mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
     printf '%s' "$binfmt" >/proc/sys/fs/binfmt_misc/register
-    mount -t proc proc "$chroot/proc"
-    mount --rbind /dev "$chroot/dev"
-    mount --rbind /sys "$chroot/sys"
-    mkdir -p "$chroot$root" "$chroot/tmp/.X11-unix"
-    mount --bind "$root" "$chroot$root"
-    mount --bind /tmp/.X11-unix "$chroot/tmp/.X11-unix"
+    chroot_mount "$chroot" "$root"
     set +e
     exec chroot "$chroot" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root DISPLAY="$DISPLAY" \
         /bin/bash "$root/scripts/test32.sh" --in-chroot
@@ -104,54 +100,14 @@ fi
 { cmake --preset win64 >/dev/null && cmake --build --preset win64 --target kolbrin_e2e >/dev/null; } ||
     { fail "the end-to-end driver did not build"; report; }
 
-# A run's mounts live in its namespace and end with it: never delete the chroot through one that did not
-# (the program folder is mounted in there).
-if grep -qF " $chroot/" /proc/self/mounts; then
-    fail "something is still mounted under $chroot"
+# The Debian 12 chroot: Debian's own 32-bit Wine runs under qemu there (a newer Wine's 32-bit mode does not).
+[ -n "${KOLBRIN_TEST32_FRESH:-}" ] && rm -rf "$work/wineprefix"
+if ! KOLBRIN_CHROOT_FRESH=${KOLBRIN_TEST32_FRESH:-} chroot_ensure "$chroot" bookworm i386 "${packages[@]}"; then
+    fail "the chroot could not be made"
     report
 fi
-
-# The chroot is kept while its recipe is unchanged: the ready mark holds a digest of it.
-recipe=$(sed -n '/^make_chroot()/,/^}/p' "$self")
-digest=$(printf '%s\n' "${packages[@]}" "$recipe" | sha256sum | cut -d' ' -f1)
-# The machine's own Debian mirror: on CI it is the only network there is.
-debian_mirror() {
-    local found
-    found=$(sed -n 's/^URIs: *\(http[^ ]*\/debian\)\/\?$/\1/p' /etc/apt/sources.list.d/debian.sources \
-            2>/dev/null)
-    [ -n "$found" ] ||
-        found=$(awk '$1 == "deb" && $3 == "bookworm" { print $2 }' /etc/apt/sources.list 2>/dev/null)
-    echo "${found:-http://deb.debian.org/debian}" | head -1
-}
-make_chroot() {
-    local new="$chroot.new"
-    rm -rf "$new"
-    mkdir -p "$work"
-    timeout -k 10 "$debootstrap_limit" \
-        debootstrap --variant=minbase --arch=amd64 bookworm "$new" "$(debian_mirror)" \
-        >"$work/debootstrap.log" 2>&1 || { tail -5 "$work/debootstrap.log" >&2; return 1; }
-    echo "test32: debootstrap done ($((SECONDS - start))s)"
-    # i386 maintainer scripts are shell scripts run by the amd64 shell: no emulation is needed here.
-    timeout -k 10 "$packages_limit" chroot "$new" /bin/sh -c "
-        dpkg --add-architecture i386 && apt-get update -qq &&
-        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends ${packages[*]} &&
-        apt-get clean && sed -i 's/^# *ja_JP.UTF-8/ja_JP.UTF-8/' /etc/locale.gen && locale-gen" \
-        >"$work/packages.log" 2>&1 ||
-        { tail -5 "$work/packages.log" >&2; return 1; }
-    rm -rf "$chroot" "$work/wineprefix"
-    mv "$new" "$chroot"
-    echo "$digest" >"$chroot/.kolbrin-ready"
-}
-if [ -n "${KOLBRIN_TEST32_FRESH:-}" ] || [ "$(cat "$chroot/.kolbrin-ready" 2>/dev/null)" != "$digest" ]; then
-    start=$SECONDS
-    echo "test32: making the chroot (debootstrap, Wine 32-bit and 64-bit)"
-    rm -rf "$work/wineprefix"
-    make_chroot || { fail "the chroot could not be made"; report; }
-    echo "test32: chroot ready ($((SECONDS - start))s)"
-else
-    echo "test32: chroot kept"
-fi
-[ -n "${KOLBRIN_TEST32_FRESH:-}" ] && rm -rf "$work/wineprefix"
+# A new chroot gets a new prefix.
+[ "$chroot/.kolbrin-ready" -nt "$work/wineprefix" ] && rm -rf "$work/wineprefix"
 
 # The 32-bit Wine needs the display; the test script has one, alone this script starts its own.
 own_xvfb=
@@ -165,7 +121,7 @@ log="$work/run.log"
 # program) ends with it. The Windows programs end their lines with CR LF.
 timeout -k 10 $((prefix_limit + run_limit + 60)) \
     unshare --user --map-root-user --mount --pid --fork --kill-child "$self" --inside 2>&1 |
-    tr -d '\r' | tee "$log"
+    sed -u 's/\r$//' | tee "$log"
 [ -n "$own_xvfb" ] && xvfb_stop
 
 # One count per step of the path; a run that never reached the steps counts as one failure.
@@ -177,11 +133,6 @@ elif ! grep -q '^\[  PASSED  \]' "$log"; then
     [ "$failed" -gt 0 ] || fail "the 32-bit path ended early"
 fi
 
-rm -rf "$shots"
-mkdir -p "$shots"
-for bmp in "$work"/wineprefix/drive_c/kolbrin-e2e/shots/*.bmp; do
-    [ -e "$bmp" ] || continue
-    convert "$bmp" "$shots/$(basename "${bmp%.bmp}").png"
-done
+bmp_to_png "$work/wineprefix/drive_c/kolbrin-e2e/shots" "$shots"
 echo "test32: screenshots: $(ls "$shots" | wc -l) in $shots"
 report

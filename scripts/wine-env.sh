@@ -9,7 +9,8 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 
 # Sets the prefix up: the program's fonts resolve to the IPA Gothic fonts, every program runs in one
-# virtual desktop that has a taskbar with a notification area, and the caption buttons have their font.
+# virtual desktop that has a taskbar with a notification area (Wine 10 draws it only when the desktop's own
+# key asks for its shell; Wine 8 reads the same value), and the caption buttons have their font.
 wine_prefix_setup() {
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
@@ -31,6 +32,9 @@ Windows Registry Editor Version 5.00
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
 "Default"="1024x768"
+
+[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops\Default]
+"EnableShell"=dword:00000001
 REG
     } >"$reg"
     wine regedit "$reg" >/dev/null 2>&1
