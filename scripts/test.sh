@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every test: native (Linux), the native ones again under AddressSanitizer and UBSan with short fuzz runs,
-# Windows-side and end-to-end (the real Kolbrin.exe under Wine on Xvfb).
+# Windows-side and end-to-end (the real Kolbrin.exe under Wine on Xvfb), those two again under the other
+# Debian release's Wine (scripts/test-other-wine.sh).
 # Installs what it needs; makes its own Wine prefix and display. The 32-bit build is built and checked, and
 # its download is run under emulation (scripts/test32.sh).
 set -uo pipefail
@@ -34,17 +35,16 @@ rm -rf "$WINEPREFIX/drive_c/kolbrin-e2e/shots"
 ctest --preset win64 || status=1
 
 shots="$root/build/e2e-shots"
-rm -rf "$shots"
-mkdir -p "$shots"
-for bmp in "$WINEPREFIX"/drive_c/kolbrin-e2e/shots/*.bmp; do
-    [ -e "$bmp" ] || continue
-    convert "$bmp" "$shots/$(basename "${bmp%.bmp}").png"
-done
+source scripts/debian-chroot.sh
+bmp_to_png "$WINEPREFIX/drive_c/kolbrin-e2e/shots" "$shots"
 echo "Screenshots: $(ls "$shots" | wc -l) in $shots"
 
-# The 32-bit Wine draws its own virtual desktop on the same display: this one must be gone first, or it
-# covers that desktop and the screenshots.
-echo "== the 32-bit download under emulation"
+# Each of the Wines below draws its own virtual desktop on the same display: this one must be gone first,
+# or it covers that desktop and the screenshots.
 wineserver -k 2>/dev/null
+echo "== Windows-side and end-to-end tests under the other Debian release's Wine"
+scripts/test-other-wine.sh || status=1
+
+echo "== the 32-bit download under emulation"
 scripts/test32.sh || status=1
 exit $status
