@@ -66,7 +66,7 @@ tools=(x86_64-w64-mingw32-gcc-posix:gcc-mingw-w64-x86-64-posix
        i686-w64-mingw32-windres:binutils-mingw-w64-i686 i686-w64-mingw32-ar:binutils-mingw-w64-i686
        clang++:clang wine:wine Xvfb:xvfb debootstrap:debootstrap)
 if [ "$release" = trixie ]; then
-    tools+=(qemu-i386-static:qemu-user)
+    tools+=(qemu-i386:qemu-user)  # statically linked there, without the -static name
 else
     tools+=(qemu-i386-static:qemu-user-static)
 fi

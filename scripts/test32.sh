@@ -26,7 +26,9 @@ packages=(wine wine64 wine32:i386 fonts-ipafont-gothic fonts-wine locales cmake 
 # emulator now, so that it runs inside the chroot too.
 readonly i386_magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
 readonly i386_mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
-readonly binfmt=":kolbrin-i386:M::$i386_magic:$i386_mask:/usr/bin/qemu-i386-static:F"
+# Debian 12 names the static emulator qemu-i386-static; Debian 13's qemu-i386 is static itself.
+qemu=$(command -v qemu-i386-static || command -v qemu-i386)
+readonly binfmt=":kolbrin-i386:M::$i386_magic:$i386_mask:${qemu:-/usr/bin/qemu-i386-static}:F"
 
 # ---- Inside the namespace: private binfmt_misc, the chroot's mounts, then the Wine side in the chroot.
 if [ "${1:-}" = --inside ]; then
