@@ -85,12 +85,6 @@ LRESULT ControlPeer::handle(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_GETOBJECT) {
         return answerScreenReader(wp, lp);
     }
-    switch (msg) {
-        case reflected(WM_CTLCOLORSTATIC):
-        case reflected(WM_CTLCOLORBTN):
-        case reflected(WM_CTLCOLOREDIT):
-            return reinterpret_cast<LRESULT>(colours(reinterpret_cast<HDC>(wp)));
-    }
     return defaultHandling(msg, wp, lp);
 }
 
@@ -118,9 +112,6 @@ void ControlPeer::describe(AccessibleFacts& facts) const {
 }
 
 LRESULT ControlPeer::defaultHandling(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg >= kReflectedBase && msg < kReflectedBase + WM_USER) {
-        return 0;  // a notification this kind has no use for; the control's own class never saw it
-    }
     return systemCalls().defSubclassProc(hwnd_, msg, wp, lp);
 }
 
@@ -204,13 +195,7 @@ class PushButtonPeer : public ControlPeer {
         return {L"BUTTON",
                 static_cast<DWORD>(WS_TABSTOP | (design().isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON))};
     }
-    LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override {
-        if (msg == reflected(WM_COMMAND)) {
-            clicked(HIWORD(wp));
-            return 0;
-        }
-        return ControlPeer::handle(msg, wp, lp);
-    }
+    void commanded(WORD code) override { clicked(code); }
 };
 
 // A push button in the graphical style: its own back colour and caption colour, drawn here.
@@ -220,13 +205,6 @@ class GraphicalButtonPeer : public PushButtonPeer {
 
   protected:
     Creation creation() const override { return {L"BUTTON", WS_TABSTOP | BS_OWNERDRAW}; }
-    LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override {
-        if (msg == reflected(WM_DRAWITEM)) {
-            draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
-            return TRUE;
-        }
-        return PushButtonPeer::handle(msg, wp, lp);
-    }
 
     // Drawn by the program, the button is no push button to the system: say what it is, and whether
     // Enter presses it.
@@ -239,8 +217,7 @@ class GraphicalButtonPeer : public PushButtonPeer {
         }
     }
 
-  private:
-    void draw(const DRAWITEMSTRUCT& item) {
+    void drawItem(const DRAWITEMSTRUCT& item) override {
         HDC dc = item.hDC;
         RECT r = item.rcItem;
         bool pressed = item.itemState & ODS_SELECTED;

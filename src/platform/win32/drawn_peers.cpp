@@ -35,12 +35,10 @@ class CheckablePeer : public ControlPeer {
     void mirror() override {
         SendMessageW(hwnd(), BM_SETCHECK, control().value ? BST_CHECKED : BST_UNCHECKED, 0);
     }
+    void commanded(WORD code) override { clicked(code); }
 
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override {
         switch (msg) {
-            case reflected(WM_COMMAND):
-                clicked(HIWORD(wp));
-                return 0;
             case WM_PAINT:
                 paintNow();
                 return 0;
@@ -231,9 +229,9 @@ class FramePeer : public PaintedPeer {
     // The frame holds its options as its children; the dialog keys go on into them.
     Creation creation() const override { return {kPaintedChildClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT}; }
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override {
-        if (isChildNotification(msg)) {
-            // The window sends each notification back to the child it came from, wherever it sits.
-            return SendMessageW(window_.hwnd(), msg, wp, lp);
+        if (FormWindow::isChildNotification(msg)) {
+            // Its options' notifications go to their peers as the window's own children's do.
+            return window_.childNotified(msg, wp, lp);
         }
         return PaintedPeer::handle(msg, wp, lp);
     }
@@ -242,10 +240,6 @@ class FramePeer : public PaintedPeer {
         PaintedPeer::describe(facts);
         facts.name = widen(control().caption);
         facts.role = ROLE_SYSTEM_GROUPING;
-    }
-    static bool isChildNotification(UINT msg) {
-        return msg == WM_COMMAND || msg == WM_NOTIFY || msg == WM_DRAWITEM || msg == WM_CTLCOLORSTATIC ||
-               msg == WM_CTLCOLORBTN || msg == WM_CTLCOLOREDIT;
     }
 
     void paint(HDC dc, const RECT& r) override {

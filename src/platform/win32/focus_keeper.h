@@ -38,10 +38,10 @@ class FocusKeeper {
     void changed(int index, Before before);
     // What DM_GETDEFID answers.
     LRESULT defaultButton() const;
-    // The design index of a child of the window, or -1.
-    int indexOf(HWND child) const;
 
   private:
+    // The design index of a child of the window, or -1.
+    int indexOf(HWND child) const;
     int nextInTabOrder(int after) const;
     int focusedControl() const;
     void giveFocusTo(int index);
