@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <string>
-#include <vector>
 
 #include "platform/services.h"
 #include "platform/win32/backend.h"
@@ -73,21 +72,10 @@ class CheckablePeer : public ControlPeer {
         return key == VK_UP || key == VK_DOWN || key == VK_LEFT || key == VK_RIGHT;
     }
 
-    // The options that share this option's frame, itself included, in the design's order.
-    std::vector<const ui::Control*> frameOptions() const {
-        std::vector<const ui::Control*> options;
-        for (const ui::Control& c : window_.form().controls()) {
-            if (c.kind() == ui::ControlKind::OptionButton && c.design->container == design().container) {
-                options.push_back(&c);
-            }
-        }
-        return options;
-    }
-
     // The check box, and the first option of each frame in tab order, start a group: a screen reader
     // and the dialog keys see each frame's options as one set.
     bool startsGroup() const {
-        return !isOption() || std::ranges::none_of(frameOptions(), [this](const ui::Control* c) {
+        return !isOption() || std::ranges::none_of(window_.form().optionGroup(control()), [this](auto* c) {
             return c->design->tabIndex < design().tabIndex;
         });
     }
@@ -99,25 +87,18 @@ class CheckablePeer : public ControlPeer {
         return isOption() && key != nullptr && key->message == WM_KEYDOWN && isArrow(key->wParam);
     }
 
-    // Up and Left go to the option above, Down and Right to the one below, within the frame and round
-    // from the last to the first; the option reached is selected, as with the system's option buttons.
+    // Up and Left go to the option above, Down and Right to the one below, as the form runtime finds them;
+    // the option reached is selected, as with the system's option buttons.
     bool moveWithArrow(WPARAM key) {
         if (!isOption() || !isArrow(key)) {
             return false;
         }
-        const bool down = key == VK_DOWN || key == VK_RIGHT;
-        std::vector<const ui::Control*> group = frameOptions();
-        std::erase_if(group, [](const ui::Control* c) { return !c->visible || !c->enabled; });
-        std::stable_sort(group.begin(), group.end(), [](const ui::Control* a, const ui::Control* b) {
-            return a->design->rect.top < b->design->rect.top;
-        });
-        auto at = std::find(group.begin(), group.end(), &control());
-        if (at == group.end() || group.size() < 2) {
+        const ui::Control* next =
+            window_.form().optionAfterArrow(control(), key == VK_DOWN || key == VK_RIGHT);
+        if (next == nullptr) {
             return true;
         }
-        const std::size_t here = static_cast<std::size_t>(at - group.begin());
-        const ui::Control& next = *group[(here + (down ? 1 : group.size() - 1)) % group.size()];
-        const std::size_t index = next.designIndex;
+        const std::size_t index = next->designIndex;
         SetFocus(window_.peerAt(index).hwnd());
         // The system's option button may have pressed itself on taking the focus from the keyboard.
         ui::Control& live = window_.form().controlAt(index);
