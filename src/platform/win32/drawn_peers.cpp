@@ -166,9 +166,6 @@ class PaintedPeer : public ControlPeer {
                 return 0;
             case WM_GETFONT:
                 return reinterpret_cast<LRESULT>(font_);
-            case WM_MOUSEMOVE:
-                mouseMoved(wp, lp);
-                return 0;
         }
         return ControlPeer::handle(msg, wp, lp);
     }
@@ -186,19 +183,6 @@ class PaintedPeer : public ControlPeer {
             InvalidateRect(hwnd(), nullptr, TRUE);
         }
     }
-    // The shell's notifications for the tray icon arrive here as mouse moves whose X is the mouse message
-    // it saw over the icon.
-    void mouseMoved(WPARAM wp, LPARAM lp) {
-        int shift = (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
-                    (GetKeyState(VK_MENU) < 0 ? 4 : 0);
-        int button = (wp & MK_LBUTTON ? 1 : 0) | (wp & MK_RBUTTON ? 2 : 0) | (wp & MK_MBUTTON ? 4 : 0);
-        if (GET_X_LPARAM(lp) == static_cast<int>(platform::kNinKeySelect)) {
-            window_.backend().noteKeyboardUse();  // the main window it shows is for a keyboard user
-        }
-        window_.form().userMouseMove(liveControl(), button, shift, static_cast<float>(GET_X_LPARAM(lp)),
-                                     static_cast<float>(GET_Y_LPARAM(lp)));
-    }
-
     HFONT font_ = nullptr;  // the window's, at its DPI
 };
 
@@ -249,6 +233,13 @@ class PicturePeer : public PaintedPeer {
   protected:
     bool showsCaption() const override { return false; }
     void mirror() override { InvalidateRect(hwnd(), nullptr, TRUE); }
+    LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (msg == WM_MOUSEMOVE) {
+            mouseMoved(wp, lp);
+            return 0;
+        }
+        return PaintedPeer::handle(msg, wp, lp);
+    }
 
     void paint(HDC dc, const RECT& r) override {
         FillRect(dc, &r, window_.resources().brush(background(), ColourRole::Background));
@@ -257,6 +248,20 @@ class PicturePeer : public PaintedPeer {
             DrawIconEx(dc, 0, 0, window_.backend().icon(false, scale().dpi()), size, size, 0, nullptr,
                        DI_NORMAL);
         }
+    }
+
+  private:
+    // The shell's notifications for the tray icon arrive here as mouse moves whose X is the mouse message
+    // it saw over the icon.
+    void mouseMoved(WPARAM wp, LPARAM lp) {
+        int shift = (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
+                    (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+        int button = (wp & MK_LBUTTON ? 1 : 0) | (wp & MK_RBUTTON ? 2 : 0) | (wp & MK_MBUTTON ? 4 : 0);
+        if (GET_X_LPARAM(lp) == static_cast<int>(platform::kNinKeySelect)) {
+            window_.backend().noteKeyboardUse();  // the main window it shows is for a keyboard user
+        }
+        window_.form().userMouseMove(liveControl(), button, shift, static_cast<float>(GET_X_LPARAM(lp)),
+                                     static_cast<float>(GET_Y_LPARAM(lp)));
     }
 };
 
