@@ -140,6 +140,27 @@ std::uintptr_t FormWindow::nativeHandle(const ui::Control& control) const {
     return reinterpret_cast<std::uintptr_t>(peers_.at(control.designIndex)->hwnd());
 }
 
+// A window whose design names it by one of its labels is called what that label says.
+void FormWindow::describe(AccessibleFacts& facts) const {
+    const std::string& namedBy = form_.design().namedBy;
+    if (!namedBy.empty()) {
+        facts.name = widen(form_.control(namedBy).caption);
+    }
+}
+
+void FormWindow::textChanged(const ControlPeer& peer) {
+    const std::string& name = peer.control().name();
+    announceNameChange(peer.hwnd());
+    for (const auto& other : peers_) {
+        if (other->control().design->describedBy == name) {
+            announceDescriptionChange(other->hwnd());
+        }
+    }
+    if (form_.design().namedBy == name) {
+        announceNameChange(hwnd());
+    }
+}
+
 LRESULT CALLBACK FormWindow::formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCCREATE) {
         auto* self = static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
