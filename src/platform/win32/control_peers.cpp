@@ -116,12 +116,8 @@ LRESULT ControlPeer::defaultHandling(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void ControlPeer::layout() {
-    // A control in a frame is a child of the frame: its place is the design's own rectangle, which is
-    // relative to the frame, so it comes out where it always was on the screen.
-    const ui::PixelRect r = design().container.empty()
-                                ? ui::placeOf(window_.form().design(), design(), scale())
-                                : ui::PixelRect{scale()(design().rect.left), scale()(design().rect.top),
-                                                scale()(design().rect.width), scale()(design().rect.height)};
+    // A control in a frame is a child of the frame, and placed in it.
+    const ui::PixelRect r = ui::placeOf(window_.form().design(), design(), scale(), ui::Origin::Parent);
     SetWindowPos(hwnd_, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(window_.resources().fontFor(design().font)),
                  TRUE);
