@@ -8,6 +8,7 @@
 #include "platform/win32/backend.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/form_class.h"
+#include "platform/win32/form_window_layout.h"
 #include "platform/win32/shell_messages.h"
 #include "platform/win32/text.h"
 
@@ -87,7 +88,7 @@ void FormWindow::setVisible(bool visible) {
     // session): it is laid out again before it appears.
     if (const int now = monitorDpiOf(hwnd()); now != dpi_) {
         changeDpi(now);
-        fitClientToDesign();
+        fitClientToDesign(hwnd(), form_.design(), scale());
     }
     backend_.boxes().showWindow(hwnd());
 }

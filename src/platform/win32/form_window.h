@@ -68,7 +68,6 @@ class FormWindow : public ui::WindowPeer, public AccessibleSource {
 
     void create();
     void placeWindow();
-    SIZE exactSize(int width, int height);
     void createControls();
     void stackInTabOrder(const std::vector<int>& order);
     ControlPeer* peerOf(HWND child) const;
@@ -82,7 +81,6 @@ class FormWindow : public ui::WindowPeer, public AccessibleSource {
     void changeDpi(int dpi);
     void onDpiChanged(int dpi, const RECT& suggested);
     bool onGetDpiScaledSize(int dpi, SIZE& size) const;
-    void fitClientToDesign();
     void onColoursChanged();
     LRESULT onUiState(UINT msg, WPARAM wp, LPARAM lp);
     void describe(AccessibleFacts& facts) const override;
