@@ -24,7 +24,6 @@ class FocusKeeper {
     void setWindow(HWND window) { window_ = window; }
     // The design indices in the order Tab visits them.
     void setTabOrder(std::vector<int> order) { tabOrder_ = std::move(order); }
-    const std::vector<int>& tabOrder() const { return tabOrder_; }
 
     // The window is deactivated or hidden, and activated again.
     void remember();
