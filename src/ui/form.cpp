@@ -208,16 +208,39 @@ void Form::setIcon(Picture icon) {
 
 void Form::select(Control& option) {
     load();
-    for (auto& c : controls_) {
-        if (c.kind() != ControlKind::OptionButton || c.design->container != option.design->container) {
-            continue;
-        }
+    for (const Control* member : optionGroup(option)) {
+        Control& c = controls_[member->designIndex];
         int value = &c == &option ? 1 : 0;
         if (c.value != value) {
             c.value = value;
             peer_->controlChanged(c);
         }
     }
+}
+
+std::vector<const Control*> Form::optionGroup(const Control& option) const {
+    std::vector<const Control*> group;
+    for (const Control& c : controls_) {
+        if (c.kind() == ControlKind::OptionButton && c.design->container == option.design->container) {
+            group.push_back(&c);
+        }
+    }
+    return group;
+}
+
+const Control* Form::optionAfterArrow(const Control& option, bool down) const {
+    std::vector<const Control*> group = optionGroup(option);
+    std::erase_if(group, [](const Control* c) { return !c->visible || !c->enabled; });
+    // The order the user sees them in, top to bottom.
+    std::stable_sort(group.begin(), group.end(), [](const Control* a, const Control* b) {
+        return a->design->rect.top < b->design->rect.top;
+    });
+    auto at = std::find(group.begin(), group.end(), &option);
+    if (at == group.end() || group.size() < 2) {
+        return nullptr;
+    }
+    const std::size_t here = static_cast<std::size_t>(at - group.begin());
+    return group[(here + (down ? 1 : group.size() - 1)) % group.size()];
 }
 
 void Form::setValue(Control& control, int value) {

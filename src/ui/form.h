@@ -104,6 +104,11 @@ class Form {
     void unload();
     const std::vector<Control>& controls() const { return controls_; }
     const std::vector<Timer>& timers() const { return timers_; }
+    // The option buttons of an option's container (its group), itself included, in the design's order.
+    std::vector<const Control*> optionGroup(const Control& option) const;
+    // Where an arrow key moves from an option: to the next one of its group below it (or above it), round
+    // from the last to the first, among those the user can see and reach; none where there is no other.
+    const Control* optionAfterArrow(const Control& option, bool down) const;
     // For the backend, which delivers events to the control or timer it built from this list.
     Control& controlAt(std::size_t index) { return controls_.at(index); }
     Timer& timerAt(std::size_t index) { return timers_.at(index); }

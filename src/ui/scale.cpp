@@ -2,9 +2,9 @@
 
 namespace ui {
 
-PixelRect placeOf(const FormDesign& form, const ControlDesign& control, const Scale& scale) {
+PixelRect placeOf(const FormDesign& form, const ControlDesign& control, const Scale& scale, Origin origin) {
     int left = scale(control.rect.left), top = scale(control.rect.top);
-    if (!control.container.empty()) {
+    if (origin == Origin::Window && !control.container.empty()) {
         for (const auto& c : form.controls) {
             if (c.name == control.container) {
                 left += scale(c.rect.left);

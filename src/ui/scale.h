@@ -40,7 +40,10 @@ class Scale {
     int dpi_;
 };
 
-// Where a control lies in its window's client area: its rectangle is relative to the frame that holds it.
-PixelRect placeOf(const FormDesign& form, const ControlDesign& control, const Scale& scale);
+// Where a control lies: in its window's client area, or in its parent window, which for a control in a
+// frame is the frame. Its design rectangle is relative to the frame that holds it.
+enum class Origin { Window, Parent };
+PixelRect placeOf(const FormDesign& form, const ControlDesign& control, const Scale& scale,
+                  Origin origin = Origin::Window);
 
 }  // namespace ui

@@ -24,19 +24,8 @@
 
 namespace {
 
-using win_tests::settle;
-
 using namespace ui;
-
-// A window built from a design alone, without the handlers of the program's own window.
-class Plain : public Form {
-  public:
-    using Form::Form;
-};
-
-HWND child(Form& form, std::string_view name, int index = kNoIndex) {
-    return reinterpret_cast<HWND>(form.nativeHandle(form.control(name, index)));
-}
+using namespace win_tests;
 
 // In the client area of the window, also for a control that sits in a frame.
 RECT rectInWindow(HWND h) {

@@ -27,14 +27,8 @@
 
 namespace {
 
-using win_tests::settle;
-
 using namespace ui;
-
-class Plain : public Form {
-  public:
-    using Form::Form;
-};
+using namespace win_tests;
 
 // The system colours of the dark high-contrast theme (「ハイ コントラスト 黒」): the window and its text, the
 // button face and its text, the highlight, grey text and the three-dimensional edges.
@@ -101,14 +95,10 @@ Painted paintedIn(const RECT& area) {
     return p;
 }
 
-HWND child(Form& form, const Control& c) {
-    return reinterpret_cast<HWND>(form.nativeHandle(form.control(c.name(), c.index())));
-}
-
 // The part of a control that holds its text, on the screen: without the edges, the check mark, and of a
 // frame only its caption.
 RECT textArea(Form& form, const Control& c, const Scale& scale) {
-    HWND h = child(form, c);
+    HWND h = child(form, c.name(), c.index());
     RECT r;
     GetWindowRect(h, &r);
     switch (c.kind()) {
@@ -173,7 +163,8 @@ TEST(HighContrast, EveryWindowsTextStandsOutAndNormalColoursStayTheDesigns) {
         SCOPED_TRACE(design->name);
         Plain form(backend, *design);
         form.show();
-        HWND window = GetAncestor(child(form, form.controls().front()), GA_ROOT);
+        HWND window = GetAncestor(
+            child(form, form.controls().front().name(), form.controls().front().index()), GA_ROOT);
         SetForegroundWindow(window);
         const Scale scale(Unit::Pixels, win32::dpiOf(window));
 

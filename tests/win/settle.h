@@ -1,10 +1,25 @@
-// Lets a window of the test's own thread and its controls paint what they show now, before their pixels
-// are read or a screenshot is taken.
+// What the Windows-side tests of the program's windows share: a window built from a design alone, a
+// control's child window, and a wait that lets a window of the test's own thread and its controls paint
+// what they show now, before their pixels are read or a screenshot is taken.
 #pragma once
 
 #include <windows.h>
 
+#include <string_view>
+
+#include "ui/form.h"
+
 namespace win_tests {
+
+// A window built from a design alone, without the handlers of the program's own window.
+class Plain : public ui::Form {
+  public:
+    using Form::Form;
+};
+
+inline HWND child(ui::Form& form, std::string_view name, int index = ui::kNoIndex) {
+    return reinterpret_cast<HWND>(form.nativeHandle(form.control(name, index)));
+}
 
 inline void settle(HWND window) {
     RedrawWindow(window, nullptr, nullptr,

@@ -6,10 +6,7 @@
 #include <atomic>
 #include <unordered_map>
 
-#include "platform/win32/control_peers.h"
-#include "platform/win32/form_window.h"
 #include "platform/win32/system_calls.h"
-#include "platform/win32/text.h"
 
 namespace win32 {
 
@@ -228,27 +225,6 @@ void announceNameChange(HWND window) {
 
 void announceDescriptionChange(HWND window) {
     NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, window, OBJID_CLIENT, CHILDID_SELF);
-}
-
-// A window whose design names it by one of its labels is called what that label says.
-void FormWindow::describe(AccessibleFacts& facts) const {
-    const std::string& namedBy = form_.design().namedBy;
-    if (!namedBy.empty()) {
-        facts.name = widen(form_.control(namedBy).caption);
-    }
-}
-
-void FormWindow::textChanged(const ControlPeer& peer) {
-    const std::string& name = peer.control().name();
-    announceNameChange(peer.hwnd());
-    for (const auto& other : peers_) {
-        if (other->control().design->describedBy == name) {
-            announceDescriptionChange(other->hwnd());
-        }
-    }
-    if (form_.design().namedBy == name) {
-        announceNameChange(hwnd());
-    }
 }
 
 }  // namespace win32

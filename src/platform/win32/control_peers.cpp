@@ -85,12 +85,6 @@ LRESULT ControlPeer::handle(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_GETOBJECT) {
         return answerScreenReader(wp, lp);
     }
-    switch (msg) {
-        case reflected(WM_CTLCOLORSTATIC):
-        case reflected(WM_CTLCOLORBTN):
-        case reflected(WM_CTLCOLOREDIT):
-            return reinterpret_cast<LRESULT>(colours(reinterpret_cast<HDC>(wp)));
-    }
     return defaultHandling(msg, wp, lp);
 }
 
@@ -118,19 +112,12 @@ void ControlPeer::describe(AccessibleFacts& facts) const {
 }
 
 LRESULT ControlPeer::defaultHandling(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg >= kReflectedBase && msg < kReflectedBase + WM_USER) {
-        return 0;  // a notification this kind has no use for; the control's own class never saw it
-    }
     return systemCalls().defSubclassProc(hwnd_, msg, wp, lp);
 }
 
 void ControlPeer::layout() {
-    // A control in a frame is a child of the frame: its place is the design's own rectangle, which is
-    // relative to the frame, so it comes out where it always was on the screen.
-    const ui::PixelRect r = design().container.empty()
-                                ? ui::placeOf(window_.form().design(), design(), scale())
-                                : ui::PixelRect{scale()(design().rect.left), scale()(design().rect.top),
-                                                scale()(design().rect.width), scale()(design().rect.height)};
+    // A control in a frame is a child of the frame, and placed in it.
+    const ui::PixelRect r = ui::placeOf(window_.form().design(), design(), scale(), ui::Origin::Parent);
     SetWindowPos(hwnd_, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(window_.resources().fontFor(design().font)),
                  TRUE);
@@ -204,13 +191,7 @@ class PushButtonPeer : public ControlPeer {
         return {L"BUTTON",
                 static_cast<DWORD>(WS_TABSTOP | (design().isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON))};
     }
-    LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override {
-        if (msg == reflected(WM_COMMAND)) {
-            clicked(HIWORD(wp));
-            return 0;
-        }
-        return ControlPeer::handle(msg, wp, lp);
-    }
+    void commanded(WORD code) override { clicked(code); }
 };
 
 // A push button in the graphical style: its own back colour and caption colour, drawn here.
@@ -220,13 +201,6 @@ class GraphicalButtonPeer : public PushButtonPeer {
 
   protected:
     Creation creation() const override { return {L"BUTTON", WS_TABSTOP | BS_OWNERDRAW}; }
-    LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override {
-        if (msg == reflected(WM_DRAWITEM)) {
-            draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
-            return TRUE;
-        }
-        return PushButtonPeer::handle(msg, wp, lp);
-    }
 
     // Drawn by the program, the button is no push button to the system: say what it is, and whether
     // Enter presses it.
@@ -239,8 +213,7 @@ class GraphicalButtonPeer : public PushButtonPeer {
         }
     }
 
-  private:
-    void draw(const DRAWITEMSTRUCT& item) {
+    void drawItem(const DRAWITEMSTRUCT& item) override {
         HDC dc = item.hDC;
         RECT r = item.rcItem;
         bool pressed = item.itemState & ODS_SELECTED;

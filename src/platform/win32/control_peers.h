@@ -1,7 +1,7 @@
 // The real child window of one control, one class per kind of control. Each kind knows how its window is
 // created, how it shows the control's state, its colours, its drawing and whether it takes the keyboard
-// focus. Every message of the child reaches its peer by one way: the peer's subclass hook, which also
-// receives the notifications the child sends its parent, sent back to it by the window.
+// focus. Every message of the child reaches its peer through the peer's subclass hook; the notifications
+// the child sends its parent reach the peer by a call from the window.
 #pragma once
 
 #include <windows.h>
@@ -19,13 +19,6 @@ class FormWindow;
 
 inline constexpr wchar_t kPaintedChildClass[] = L"Kolbrin.Child";  // frames and picture boxes
 inline constexpr int kFirstControlId = 100;
-
-// A notification the child sent its parent (WM_COMMAND, WM_CTLCOLOR*, WM_DRAWITEM), as the window sends
-// it back to the child: numbered above every message a standard control uses itself.
-inline constexpr UINT kReflectedBase = WM_USER + 0x1c00;
-constexpr UINT reflected(UINT msg) {
-    return kReflectedBase + msg;
-}
 
 class ControlPeer : public AccessibleSource {
   public:
@@ -54,6 +47,12 @@ class ControlPeer : public AccessibleSource {
     // What a screen reader is told beyond what the system reads from the child by itself.
     void describe(AccessibleFacts& facts) const override;
 
+    // The notifications the child sends its parent, handed over by the window: a command (a button's
+    // click), the colours to paint in (sets them in the DC, gives the background brush), an item to draw.
+    virtual void commanded(WORD /*code*/) {}
+    HBRUSH colours(HDC dc);
+    virtual void drawItem(const DRAWITEMSTRUCT& /*item*/) {}
+
     // The hook every peer's child has from its creation until WM_NCDESTROY, when it takes itself off.
     static constexpr UINT_PTR kHookId = 1;
     static LRESULT CALLBACK subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR peer);
@@ -71,16 +70,13 @@ class ControlPeer : public AccessibleSource {
     virtual void mirror() {}
     // The back colour the control shows: its own, or the window's.
     virtual ui::Colour background() const;
-    // Every message of the child, its reflected notifications among them. What a kind does not handle
-    // goes to defaultHandling.
+    // Every message of the child. What a kind does not handle goes to defaultHandling.
     virtual LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT defaultHandling(UINT msg, WPARAM wp, LPARAM lp);
 
     ui::Control& liveControl();
     const ui::ControlDesign& design() const { return *control().design; }
     ui::Scale scale() const;
-    // Sets the text and back colours of a child about to paint, and gives the brush of its background.
-    HBRUSH colours(HDC dc);
     void clicked(WORD notification);
 
     FormWindow& window_;

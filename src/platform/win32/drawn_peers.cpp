@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <string>
-#include <vector>
 
 #include "platform/services.h"
 #include "platform/win32/backend.h"
@@ -35,12 +34,10 @@ class CheckablePeer : public ControlPeer {
     void mirror() override {
         SendMessageW(hwnd(), BM_SETCHECK, control().value ? BST_CHECKED : BST_UNCHECKED, 0);
     }
+    void commanded(WORD code) override { clicked(code); }
 
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override {
         switch (msg) {
-            case reflected(WM_COMMAND):
-                clicked(HIWORD(wp));
-                return 0;
             case WM_PAINT:
                 paintNow();
                 return 0;
@@ -75,21 +72,10 @@ class CheckablePeer : public ControlPeer {
         return key == VK_UP || key == VK_DOWN || key == VK_LEFT || key == VK_RIGHT;
     }
 
-    // The options that share this option's frame, itself included, in the design's order.
-    std::vector<const ui::Control*> frameOptions() const {
-        std::vector<const ui::Control*> options;
-        for (const ui::Control& c : window_.form().controls()) {
-            if (c.kind() == ui::ControlKind::OptionButton && c.design->container == design().container) {
-                options.push_back(&c);
-            }
-        }
-        return options;
-    }
-
     // The check box, and the first option of each frame in tab order, start a group: a screen reader
     // and the dialog keys see each frame's options as one set.
     bool startsGroup() const {
-        return !isOption() || std::ranges::none_of(frameOptions(), [this](const ui::Control* c) {
+        return !isOption() || std::ranges::none_of(window_.form().optionGroup(control()), [this](auto* c) {
             return c->design->tabIndex < design().tabIndex;
         });
     }
@@ -101,25 +87,18 @@ class CheckablePeer : public ControlPeer {
         return isOption() && key != nullptr && key->message == WM_KEYDOWN && isArrow(key->wParam);
     }
 
-    // Up and Left go to the option above, Down and Right to the one below, within the frame and round
-    // from the last to the first; the option reached is selected, as with the system's option buttons.
+    // Up and Left go to the option above, Down and Right to the one below, as the form runtime finds them;
+    // the option reached is selected, as with the system's option buttons.
     bool moveWithArrow(WPARAM key) {
         if (!isOption() || !isArrow(key)) {
             return false;
         }
-        const bool down = key == VK_DOWN || key == VK_RIGHT;
-        std::vector<const ui::Control*> group = frameOptions();
-        std::erase_if(group, [](const ui::Control* c) { return !c->visible || !c->enabled; });
-        std::stable_sort(group.begin(), group.end(), [](const ui::Control* a, const ui::Control* b) {
-            return a->design->rect.top < b->design->rect.top;
-        });
-        auto at = std::find(group.begin(), group.end(), &control());
-        if (at == group.end() || group.size() < 2) {
+        const ui::Control* next =
+            window_.form().optionAfterArrow(control(), key == VK_DOWN || key == VK_RIGHT);
+        if (next == nullptr) {
             return true;
         }
-        const std::size_t here = static_cast<std::size_t>(at - group.begin());
-        const ui::Control& next = *group[(here + (down ? 1 : group.size() - 1)) % group.size()];
-        const std::size_t index = next.designIndex;
+        const std::size_t index = next->designIndex;
         SetFocus(window_.peerAt(index).hwnd());
         // The system's option button may have pressed itself on taking the focus from the keyboard.
         ui::Control& live = window_.form().controlAt(index);
@@ -187,9 +166,6 @@ class PaintedPeer : public ControlPeer {
                 return 0;
             case WM_GETFONT:
                 return reinterpret_cast<LRESULT>(font_);
-            case WM_MOUSEMOVE:
-                mouseMoved(wp, lp);
-                return 0;
         }
         return ControlPeer::handle(msg, wp, lp);
     }
@@ -207,19 +183,6 @@ class PaintedPeer : public ControlPeer {
             InvalidateRect(hwnd(), nullptr, TRUE);
         }
     }
-    // The shell's notifications for the tray icon arrive here as mouse moves whose X is the mouse message
-    // it saw over the icon.
-    void mouseMoved(WPARAM wp, LPARAM lp) {
-        int shift = (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
-                    (GetKeyState(VK_MENU) < 0 ? 4 : 0);
-        int button = (wp & MK_LBUTTON ? 1 : 0) | (wp & MK_RBUTTON ? 2 : 0) | (wp & MK_MBUTTON ? 4 : 0);
-        if (GET_X_LPARAM(lp) == static_cast<int>(platform::kNinKeySelect)) {
-            window_.backend().noteKeyboardUse();  // the main window it shows is for a keyboard user
-        }
-        window_.form().userMouseMove(liveControl(), button, shift, static_cast<float>(GET_X_LPARAM(lp)),
-                                     static_cast<float>(GET_Y_LPARAM(lp)));
-    }
-
     HFONT font_ = nullptr;  // the window's, at its DPI
 };
 
@@ -231,9 +194,9 @@ class FramePeer : public PaintedPeer {
     // The frame holds its options as its children; the dialog keys go on into them.
     Creation creation() const override { return {kPaintedChildClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT}; }
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override {
-        if (isChildNotification(msg)) {
-            // The window sends each notification back to the child it came from, wherever it sits.
-            return SendMessageW(window_.hwnd(), msg, wp, lp);
+        if (FormWindow::isChildNotification(msg)) {
+            // Its options' notifications go to their peers as the window's own children's do.
+            return window_.childNotified(msg, wp, lp);
         }
         return PaintedPeer::handle(msg, wp, lp);
     }
@@ -242,10 +205,6 @@ class FramePeer : public PaintedPeer {
         PaintedPeer::describe(facts);
         facts.name = widen(control().caption);
         facts.role = ROLE_SYSTEM_GROUPING;
-    }
-    static bool isChildNotification(UINT msg) {
-        return msg == WM_COMMAND || msg == WM_NOTIFY || msg == WM_DRAWITEM || msg == WM_CTLCOLORSTATIC ||
-               msg == WM_CTLCOLORBTN || msg == WM_CTLCOLOREDIT;
     }
 
     void paint(HDC dc, const RECT& r) override {
@@ -274,6 +233,13 @@ class PicturePeer : public PaintedPeer {
   protected:
     bool showsCaption() const override { return false; }
     void mirror() override { InvalidateRect(hwnd(), nullptr, TRUE); }
+    LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (msg == WM_MOUSEMOVE) {
+            mouseMoved(wp, lp);
+            return 0;
+        }
+        return PaintedPeer::handle(msg, wp, lp);
+    }
 
     void paint(HDC dc, const RECT& r) override {
         FillRect(dc, &r, window_.resources().brush(background(), ColourRole::Background));
@@ -282,6 +248,20 @@ class PicturePeer : public PaintedPeer {
             DrawIconEx(dc, 0, 0, window_.backend().icon(false, scale().dpi()), size, size, 0, nullptr,
                        DI_NORMAL);
         }
+    }
+
+  private:
+    // The shell's notifications for the tray icon arrive here as mouse moves whose X is the mouse message
+    // it saw over the icon.
+    void mouseMoved(WPARAM wp, LPARAM lp) {
+        int shift = (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
+                    (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+        int button = (wp & MK_LBUTTON ? 1 : 0) | (wp & MK_RBUTTON ? 2 : 0) | (wp & MK_MBUTTON ? 4 : 0);
+        if (GET_X_LPARAM(lp) == static_cast<int>(platform::kNinKeySelect)) {
+            window_.backend().noteKeyboardUse();  // the main window it shows is for a keyboard user
+        }
+        window_.form().userMouseMove(liveControl(), button, shift, static_cast<float>(GET_X_LPARAM(lp)),
+                                     static_cast<float>(GET_Y_LPARAM(lp)));
     }
 };
 

@@ -24,7 +24,6 @@ class FocusKeeper {
     void setWindow(HWND window) { window_ = window; }
     // The design indices in the order Tab visits them.
     void setTabOrder(std::vector<int> order) { tabOrder_ = std::move(order); }
-    const std::vector<int>& tabOrder() const { return tabOrder_; }
 
     // The window is deactivated or hidden, and activated again.
     void remember();
@@ -38,10 +37,10 @@ class FocusKeeper {
     void changed(int index, Before before);
     // What DM_GETDEFID answers.
     LRESULT defaultButton() const;
-    // The design index of a child of the window, or -1.
-    int indexOf(HWND child) const;
 
   private:
+    // The design index of a child of the window, or -1.
+    int indexOf(HWND child) const;
     int nextInTabOrder(int after) const;
     int focusedControl() const;
     void giveFocusTo(int index);

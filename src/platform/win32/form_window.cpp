@@ -8,6 +8,7 @@
 #include "platform/win32/backend.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/form_class.h"
+#include "platform/win32/form_window_layout.h"
 #include "platform/win32/shell_messages.h"
 #include "platform/win32/text.h"
 
@@ -69,9 +70,10 @@ void FormWindow::destroy() {
     }
 }
 
+// Wherever its window sits, in the window or in a frame, a control is found by its control id.
 ControlPeer* FormWindow::peerOf(HWND child) const {
-    int i = focus_.indexOf(child);
-    return i >= 0 ? peers_[i].get() : nullptr;
+    const int i = GetDlgCtrlID(child) - kFirstControlId;
+    return i >= 0 && i < std::ssize(peers_) && peers_[i]->hwnd() == child ? peers_[i].get() : nullptr;
 }
 
 void FormWindow::setVisible(bool visible) {
@@ -86,7 +88,7 @@ void FormWindow::setVisible(bool visible) {
     // session): it is laid out again before it appears.
     if (const int now = monitorDpiOf(hwnd()); now != dpi_) {
         changeDpi(now);
-        fitClientToDesign();
+        fitClientToDesign(hwnd(), form_.design(), scale());
     }
     backend_.boxes().showWindow(hwnd());
 }
@@ -139,6 +141,27 @@ std::uintptr_t FormWindow::nativeHandle(const ui::Control& control) const {
     return reinterpret_cast<std::uintptr_t>(peers_.at(control.designIndex)->hwnd());
 }
 
+// A window whose design names it by one of its labels is called what that label says.
+void FormWindow::describe(AccessibleFacts& facts) const {
+    const std::string& namedBy = form_.design().namedBy;
+    if (!namedBy.empty()) {
+        facts.name = widen(form_.control(namedBy).caption);
+    }
+}
+
+void FormWindow::textChanged(const ControlPeer& peer) {
+    const std::string& name = peer.control().name();
+    announceNameChange(peer.hwnd());
+    for (const auto& other : peers_) {
+        if (other->control().design->describedBy == name) {
+            announceDescriptionChange(other->hwnd());
+        }
+    }
+    if (form_.design().namedBy == name) {
+        announceNameChange(hwnd());
+    }
+}
+
 LRESULT CALLBACK FormWindow::formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCCREATE) {
         auto* self = static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
@@ -166,7 +189,7 @@ LRESULT CALLBACK FormWindow::formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 
 LRESULT FormWindow::onCommand(WPARAM wp, LPARAM lp) {
     if (lp != 0) {
-        return toChild(reinterpret_cast<HWND>(lp), WM_COMMAND, wp, lp);
+        return childNotified(WM_COMMAND, wp, lp);
     }
     if (LOWORD(wp) == IDCANCEL) {
         // Escape, as the dialog keys report it: no control of the program has this number.
@@ -180,12 +203,23 @@ LRESULT FormWindow::onCommand(WPARAM wp, LPARAM lp) {
     return 0;
 }
 
-// A notification goes back to the child that sent it, through its peer's hook.
-LRESULT FormWindow::toChild(HWND child, UINT msg, WPARAM wp, LPARAM lp) {
-    if (peerOf(child) == nullptr) {
+LRESULT FormWindow::childNotified(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_DRAWITEM) {
+        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+        if (ControlPeer* peer = peerOf(item.hwndItem)) {
+            peer->drawItem(item);
+        }
+        return TRUE;
+    }
+    ControlPeer* peer = peerOf(reinterpret_cast<HWND>(lp));
+    if (peer == nullptr) {
         return DefWindowProcW(hwnd(), msg, wp, lp);
     }
-    return SendMessageW(child, reflected(msg), wp, lp);
+    if (msg == WM_COMMAND) {
+        peer->commanded(HIWORD(wp));
+        return 0;
+    }
+    return reinterpret_cast<LRESULT>(peer->colours(reinterpret_cast<HDC>(wp)));
 }
 
 // The user turned high contrast on or off, or chose other system colours: every part is drawn again in
@@ -278,10 +312,8 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
         case WM_CTLCOLOREDIT:
-            return toChild(reinterpret_cast<HWND>(lp), msg, wp, lp);
         case WM_DRAWITEM:
-            toChild(reinterpret_cast<const DRAWITEMSTRUCT*>(lp)->hwndItem, msg, wp, lp);
-            return TRUE;
+            return childNotified(msg, wp, lp);
         case WM_SETTINGCHANGE:
             if (wp == SPI_SETHIGHCONTRAST) {
                 onColoursChanged();

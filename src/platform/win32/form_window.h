@@ -1,6 +1,6 @@
 // One loaded form as a real top-level window. Each control is a child window with a peer of its kind
 // (control_peers.h). The window creates and places them, turns its messages into calls of named handlers
-// and sends the notifications of its children back to them; the focus, the message boxes, the fonts and
+// and hands the notifications of its children to their peers; the focus, the message boxes, the fonts and
 // brushes and the menu bar each have their own owner.
 #pragma once
 
@@ -52,6 +52,13 @@ class FormWindow : public ui::WindowPeer, public AccessibleSource {
     // The window a control's child window belongs to: the frame that holds it, else the window itself.
     HWND parentFor(const ui::ControlDesign& control) const;
     ControlPeer& peerAt(std::size_t designIndex) { return *peers_.at(designIndex); }
+    // The notifications a child sends its parent, the window or the frame that holds it, which hands them
+    // on here: each goes to the child's peer by a call.
+    static bool isChildNotification(UINT msg) {
+        return msg == WM_COMMAND || msg == WM_DRAWITEM || msg == WM_CTLCOLORSTATIC || msg == WM_CTLCOLORBTN ||
+               msg == WM_CTLCOLOREDIT;
+    }
+    LRESULT childNotified(UINT msg, WPARAM wp, LPARAM lp);
     // A control's text has changed: screen readers hear of it, and of what it names or describes.
     void textChanged(const ControlPeer& peer);
 
@@ -61,13 +68,11 @@ class FormWindow : public ui::WindowPeer, public AccessibleSource {
 
     void create();
     void placeWindow();
-    SIZE exactSize(int width, int height);
     void createControls();
     void stackInTabOrder(const std::vector<int>& order);
     ControlPeer* peerOf(HWND child) const;
 
     LRESULT onCommand(WPARAM wp, LPARAM lp);
-    LRESULT toChild(HWND child, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT onActivate(WPARAM wp, LPARAM lp);
     LRESULT onSetCursor(WPARAM wp, LPARAM lp);
     void onTimer(UINT_PTR id);
@@ -76,7 +81,6 @@ class FormWindow : public ui::WindowPeer, public AccessibleSource {
     void changeDpi(int dpi);
     void onDpiChanged(int dpi, const RECT& suggested);
     bool onGetDpiScaledSize(int dpi, SIZE& size) const;
-    void fitClientToDesign();
     void onColoursChanged();
     LRESULT onUiState(UINT msg, WPARAM wp, LPARAM lp);
     void describe(AccessibleFacts& facts) const override;

@@ -1,5 +1,7 @@
 // A window's layout: its controls built from the design, its size and place, and the same again at
 // another DPI.
+#include "platform/win32/form_window_layout.h"
+
 #include <algorithm>
 #include <numeric>
 
@@ -9,27 +11,46 @@
 
 namespace win32 {
 
-// Centred on the screen, with exactly the design's client area at the window's DPI.
-void FormWindow::placeWindow() {
-    const ui::FormDesign& d = form_.design();
-    RECT r = windowRectFor(RECT{0, 0, scale()(d.clientWidth), scale()(d.clientHeight)},
-                           GetWindowLongW(hwnd(), GWL_STYLE), menu_.handle() != nullptr,
-                           GetWindowLongW(hwnd(), GWL_EXSTYLE), dpi_);
-    SIZE size = exactSize(r.right - r.left, r.bottom - r.top);
-    int x = (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2;
-    int y = (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2;
-    SetWindowPos(hwnd(), nullptr, x, y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+SIZE estimatedWindowSize(HWND window, const ui::FormDesign& design, bool hasMenu, int dpi) {
+    const ui::Scale at(design.unit, dpi);
+    const RECT r =
+        windowRectFor(RECT{0, 0, at(design.clientWidth), at(design.clientHeight)},
+                      GetWindowLongW(window, GWL_STYLE), hasMenu, GetWindowLongW(window, GWL_EXSTYLE), dpi);
+    return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
-// The outer size that gives exactly the design's client area, starting from an estimate: the menu bar
-// may wrap into more lines, or the frame may not scale with the DPI, where the estimate assumed otherwise.
-SIZE FormWindow::exactSize(int width, int height) {
-    const ui::FormDesign& d = form_.design();
-    SetWindowPos(hwnd(), nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+namespace {
+
+// What the outer size must gain (or lose) for the client area to be the design's at the scale.
+SIZE sizeCorrection(HWND window, const ui::FormDesign& design, const ui::Scale& scale) {
     RECT client;
-    GetClientRect(hwnd(), &client);
-    return SIZE{width + scale()(d.clientWidth) - (client.right - client.left),
-                height + scale()(d.clientHeight) - (client.bottom - client.top)};
+    GetClientRect(window, &client);
+    return SIZE{scale(design.clientWidth) - (client.right - client.left),
+                scale(design.clientHeight) - (client.bottom - client.top)};
+}
+
+}  // namespace
+
+void fitClientToDesign(HWND window, const ui::FormDesign& design, const ui::Scale& scale) {
+    const SIZE by = sizeCorrection(window, design, scale);
+    if (by.cx != 0 || by.cy != 0) {
+        RECT outer;
+        GetWindowRect(window, &outer);
+        SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left + by.cx,
+                     outer.bottom - outer.top + by.cy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    }
+}
+
+// Centred on the screen, with exactly the design's client area at the window's DPI: the estimate first,
+// then corrected as measured.
+void FormWindow::placeWindow() {
+    const SIZE estimate = estimatedWindowSize(hwnd(), form_.design(), menu_.handle() != nullptr, dpi_);
+    SetWindowPos(hwnd(), nullptr, 0, 0, estimate.cx, estimate.cy, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    const SIZE by = sizeCorrection(hwnd(), form_.design(), scale());
+    const SIZE size{estimate.cx + by.cx, estimate.cy + by.cy};
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2;
+    SetWindowPos(hwnd(), nullptr, x, y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FormWindow::createControls() {
@@ -101,34 +122,14 @@ void FormWindow::onDpiChanged(int dpi, const RECT& suggested) {
     // land back on the monitor it came from and start the change over.
     SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    fitClientToDesign();
+    fitClientToDesign(hwnd(), form_.design(), scale());
     InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 // The size the window will have at the new DPI, asked before the system suggests a rectangle.
 bool FormWindow::onGetDpiScaledSize(int dpi, SIZE& size) const {
-    const ui::FormDesign& d = form_.design();
-    const ui::Scale at(d.unit, dpi);
-    RECT r =
-        windowRectFor(RECT{0, 0, at(d.clientWidth), at(d.clientHeight)}, GetWindowLongW(hwnd(), GWL_STYLE),
-                      menu_.handle() != nullptr, GetWindowLongW(hwnd(), GWL_EXSTYLE), dpi);
-    size = SIZE{r.right - r.left, r.bottom - r.top};
+    size = estimatedWindowSize(hwnd(), form_.design(), menu_.handle() != nullptr, dpi);
     return true;
-}
-
-// Corrects the size where the client area is not the design's (a menu bar that wraps, a frame that does
-// not scale as estimated); a window of the right size is not touched.
-void FormWindow::fitClientToDesign() {
-    const ui::FormDesign& d = form_.design();
-    RECT client, outer;
-    GetClientRect(hwnd(), &client);
-    GetWindowRect(hwnd(), &outer);
-    const int dx = scale()(d.clientWidth) - (client.right - client.left);
-    const int dy = scale()(d.clientHeight) - (client.bottom - client.top);
-    if (dx != 0 || dy != 0) {
-        SetWindowPos(hwnd(), nullptr, 0, 0, outer.right - outer.left + dx, outer.bottom - outer.top + dy,
-                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
-    }
 }
 
 }  // namespace win32
