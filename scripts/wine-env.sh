@@ -101,8 +101,9 @@ xvfb_start() {
             kill -0 "$KOLBRIN_XVFB_PID" 2>/dev/null || break
             sleep 0.1
         done
-        kill "$KOLBRIN_XVFB_PID" 2>/dev/null
-        wait "$KOLBRIN_XVFB_PID" 2>/dev/null
+        # A script under `set -e` (run.sh) must go on to the next number, whatever this one's exit.
+        kill "$KOLBRIN_XVFB_PID" 2>/dev/null || true
+        wait "$KOLBRIN_XVFB_PID" 2>/dev/null || true
     done
     unset KOLBRIN_XVFB_PID
     echo "Xvfb did not start:" >&2
