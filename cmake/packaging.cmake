@@ -32,6 +32,13 @@ set(CPACK_PACKAGE_FILE_NAME "Kolbrin-${PROJECT_VERSION}-${KOLBRIN_PACKAGE_ARCH}"
 # the same place for the program and its 1.dat.
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 set(CPACK_PACKAGING_INSTALL_PREFIX "/Kolbrin")
-set(CPACK_STRIP_FILES ON)
+# The release presets link the program stripped (-s): strip would write its own time into the PE header.
+set(CPACK_STRIP_FILES OFF)
 set(CPACK_VERBATIM_VARIABLES ON)
+# The stripped programs are signed where they are staged, when a certificate is named (KOLBRIN_SIGN_CERT,
+# see scripts/release.sh), and the zip CPack wrote is then written again from the staged files so that the
+# same sources give the same bytes: entry order, times and attributes fixed.
+set(CPACK_PRE_BUILD_SCRIPTS "${CMAKE_SOURCE_DIR}/cmake/sign_programs.cmake")
+set(CPACK_POST_BUILD_SCRIPTS "${CMAKE_SOURCE_DIR}/cmake/reproducible_zip.cmake")
+set(CPACK_KOLBRIN_SOURCE_DIR "${CMAKE_SOURCE_DIR}")
 include(CPack)

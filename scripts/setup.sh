@@ -5,6 +5,7 @@
 set -euo pipefail
 
 packages=(cmake g++ make libgtest-dev libbenchmark-dev googletest
+          osslsigncode openssl zip g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32
           g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64
           xvfb xdotool imagemagick fonts-ipafont-gothic fonts-wine locales e2fsprogs
           clang libclang-rt-dev debootstrap qemu-user-static)

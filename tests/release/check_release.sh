@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # Checks the downloads that scripts/release.sh wrote into dist/: what each zip holds, the programs' build
-# (machine, no debug information, only system DLLs, version information read back from the file), the
-# readme's code page and line ends, and that the web-page guide carries every topic and jump of the help
-# source. Checks dist/ or the folder given.
+# (machine, no debug information, only system DLLs, version information read back from the file, 300 KB at
+# most), the readme's code page and line ends, and that the web-page guide carries every topic and jump of
+# the help source. Checks dist/ or the folder given; then, unless --no-rebuild, that this tree built again
+# elsewhere gives the same files, and signed with a throwaway certificate verifies and changes nothing else.
 set -uo pipefail
 cd "$(dirname "$0")/../.." || exit 1
 root=$(pwd)
-dist="${1:-$root/dist}"
+rebuild=1
+[ "${1:-}" = --no-rebuild ] && { rebuild=; shift; }
+dist=$(realpath "${1:-$root/dist}")
 help_source="$root/help/palvo.help.txt"
 version=$(sed -n 's/^project(Kolbrin VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-max_exe_bytes=$((400 * 1024))
+max_exe_bytes=$((300 * 1024))
 # The only libraries the program may import: the known DLLs, which Windows 7 to 11 always load from the
 # system folder (HKLM\System\CurrentControlSet\Control\Session Manager\KnownDLLs, kernel32 and ntdll by
 # the loader itself). Any other imported library would be looked for first in the program's own folder,
@@ -18,6 +21,7 @@ max_exe_bytes=$((400 * 1024))
 system_dlls=" kernel32.dll user32.dll gdi32.dll shell32.dll advapi32.dll msvcrt.dll ole32.dll oleaut32.dll "
 
 failures=0
+sizes=""
 fail() {
     echo "FAIL: $*"
     failures=$((failures + 1))
@@ -89,6 +93,7 @@ check_exe() {
     grep -aq "PerMonitorV2, PerMonitor</dpiAwareness>" "$exe" || fail "$arch Kolbrin.exe: manifest without per-monitor DPI awareness"
     grep -aq "name=\"Kolbrin\" version=\"$major.$minor.0.0\"" "$exe" || fail "$arch Kolbrin.exe: manifest version"
     echo "$arch Kolbrin.exe: $size bytes"
+    sizes+="$arch $size bytes, "
 }
 
 check_text_files() {
@@ -102,7 +107,8 @@ check_text_files() {
         fail "readme.txt is not valid code page 932"
         decoded=""
     fi
-    [ -z "$decoded" ] || for word in "Kolbrin Ver.$version" Kolbrin.exe 1.dat log.dat palvo.html "Windows 10" 通知領域 "Program Files"; do
+    [ -z "$decoded" ] || for word in "Kolbrin Ver.$version" Kolbrin.exe 1.dat log.dat palvo.html "Windows 10" 通知領域 \
+        "Program Files" SmartScreen 発行元; do
         grep -qF "$word" <<<"$decoded" || fail "readme.txt does not mention $word"
     done
     local file
@@ -163,6 +169,7 @@ for arch in win64 win32; do
     ! cmake -E tar tf "$zip" | grep -qv '^Kolbrin/' || fail "$arch zip has entries outside Kolbrin/"
     mkdir -p "$work/$arch"
     (cd "$work/$arch" && cmake -E tar xf "$zip") || fail "$arch zip does not unpack"
+    named=$(grep -rlaF "$root" "$work/$arch") && fail "$arch zip: the build folder is named in $named"
     case $arch in
         win64) check_exe "$work/$arch/Kolbrin/Kolbrin.exe" x86_64-w64-mingw32 pei-x86-64 ;;
         win32) check_exe "$work/$arch/Kolbrin/Kolbrin.exe" i686-w64-mingw32 pei-i386 ;;
@@ -174,6 +181,55 @@ if [ -d "$work/win64/Kolbrin" ]; then
     # Both downloads carry the same documents.
     for f in palvo.hlp palvo.html readme.txt LICENSE.txt; do
         cmp -s "$work/win64/Kolbrin/$f" "$work/win32/Kolbrin/$f" || fail "$f differs between the zips"
+    done
+fi
+
+echo "Programs: ${sizes%, } (at most $max_exe_bytes each)"
+
+# Names each file of a folder that differs from the same one in the second folder, and where it first does.
+same_files() {
+    local f out
+    for f in "$2"/*; do
+        out=$(cmp -- "$f" "$3/${f##*/}" 2>&1) && continue
+        [[ $out =~ differ:\ byte\ ([0-9]+) ]] && out="first at offset $((BASH_REMATCH[1] - 1))"
+        fail "$1${f##*/} differs from the second build's: ${out#cmp: }"
+    done
+}
+if [ -n "$rebuild" ] && [ "$failures" -eq 0 ]; then
+    echo "== the same tree built again in another folder, compared byte for byte"
+    copy="$work/again"
+    mkdir -p "$copy" && git ls-files -z --cached --others --exclude-standard |
+        tar -c --null --ignore-failed-read -T - -f - | tar -x -C "$copy" -f -
+    epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
+    env -u KOLBRIN_SIGN_CERT SOURCE_DATE_EPOCH="$epoch" "$copy/scripts/release.sh" >"$work/again.log" 2>&1 ||
+        fail "the second build failed: $(tail -5 "$work/again.log")"
+    same_files "" "$dist" "$copy/dist"
+    sed 's/^/second build: /' "$copy/dist/SHA256SUMS"
+    for arch in win64 win32; do
+        zip=Kolbrin-$version-$arch.zip
+        cmp -s "$dist/$zip" "$copy/dist/$zip" || [ ! -f "$copy/dist/$zip" ] && continue
+        mkdir -p "$work/again-$arch" && (cd "$work/again-$arch" && cmake -E tar xf "$copy/dist/$zip")
+        same_files "$zip: Kolbrin/" "$work/$arch/Kolbrin" "$work/again-$arch/Kolbrin"
+    done
+
+    echo "== signed with a throwaway certificate"
+    pass=$RANDOM$RANDOM
+    { openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Kolbrin release check" \
+        -addext extendedKeyUsage=codeSigning -keyout "$work/key.pem" -out "$work/cert.pem" &&
+        openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -passout "pass:$pass" \
+        -out "$work/cert.pfx"; } >"$work/openssl.log" 2>&1 || fail "openssl: $(cat "$work/openssl.log")"
+    KOLBRIN_SIGN_CERT="$work/cert.pfx" KOLBRIN_SIGN_PASSWORD=$pass SOURCE_DATE_EPOCH="$epoch" \
+        "$copy/scripts/release.sh" >"$work/signed.log" 2>&1 || fail "signed build: $(tail -5 "$work/signed.log")"
+    "$root/tests/release/check_release.sh" --no-rebuild "$copy/dist" | sed 's/^/signed: /' ||
+        fail "the signed downloads fail the checks"
+    for arch in win64 win32; do
+        signed="$work/signed-$arch"
+        mkdir -p "$signed" && (cd "$signed" && cmake -E tar xf "$copy/dist/Kolbrin-$version-$arch.zip")
+        osslsigncode verify -in "$signed/Kolbrin/Kolbrin.exe" -CAfile "$work/cert.pem" >"$signed.log" 2>&1 ||
+            fail "$arch Kolbrin.exe: osslsigncode verify rejects the signature: $(tail -3 "$signed.log")"
+        osslsigncode remove-signature -in "$signed/Kolbrin/Kolbrin.exe" -out "$signed.exe" >/dev/null &&
+            mv "$signed.exe" "$signed/Kolbrin/Kolbrin.exe"
+        same_files "$arch signed zip, signature removed: " "$work/$arch/Kolbrin" "$signed/Kolbrin"
     done
 fi
 
