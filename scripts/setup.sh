@@ -4,7 +4,7 @@
 # so the same list serves both.
 set -euo pipefail
 
-packages=(cmake g++ make libgtest-dev libbenchmark-dev googletest
+packages=(cmake g++ make git libgtest-dev libbenchmark-dev googletest
           osslsigncode openssl zip g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32
           g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64
           xvfb xdotool imagemagick fonts-ipafont-gothic fonts-wine locales e2fsprogs
@@ -58,7 +58,7 @@ if [ -n "$clang_major" ] && ! installed "libclang-rt-$clang_major-dev"; then
     fi
 fi
 
-# The tools the build calls, with the package of each: a package can be recorded as installed while a
+# The tools the build calls, with the package of each (git gives the release its commit time): a package can be recorded as installed while a
 # file of it has gone (seen on a shared machine), and the build then fails far from the cause.
 tools=(x86_64-w64-mingw32-gcc-posix:gcc-mingw-w64-x86-64-posix
        x86_64-w64-mingw32-g++-posix:g++-mingw-w64-x86-64-posix
