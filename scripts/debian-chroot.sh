@@ -34,7 +34,7 @@ chroot_ensure() {
     fi
     # A run's mounts live in its own namespace and end with it: never delete a chroot that something still
     # has mounted (the project folder is mounted in there).
-    if grep -qF " $dir" /proc/self/mounts; then
+    if grep -qF " ${dir// /\\040}" /proc/self/mounts; then
         echo "chroot: something is still mounted under $dir" >&2
         return 1
     fi

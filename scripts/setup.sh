@@ -49,13 +49,12 @@ fi
 
 # The sanitizers' runtime must be the one of the clang that `clang++` runs, which need not be the release's
 # default clang: take its versioned package when there is one.
-clang_major=$(clang++ -dumpversion 2>/dev/null | cut -d. -f1)
-if [ -n "$clang_major" ] && ! installed "libclang-rt-$clang_major-dev"; then
+clang_major=$(clang++ -dumpversion 2>/dev/null | cut -d. -f1 || true)
+if [ -n "$clang_major" ] && ! installed "libclang-rt-$clang_major-dev" &&
+        apt-cache show "libclang-rt-$clang_major-dev" >/dev/null 2>&1; then
+    echo "Installing: libclang-rt-$clang_major-dev"
     apt_update
-    if apt-cache show "libclang-rt-$clang_major-dev" >/dev/null 2>&1; then
-        echo "Installing: libclang-rt-$clang_major-dev"
-        apt_install "libclang-rt-$clang_major-dev"
-    fi
+    apt_install "libclang-rt-$clang_major-dev"
 fi
 
 # The tools the build calls, with the package of each (git gives the release its commit time): a package can be recorded as installed while a
@@ -65,6 +64,7 @@ tools=(x86_64-w64-mingw32-gcc-posix:gcc-mingw-w64-x86-64-posix
        x86_64-w64-mingw32-windres:binutils-mingw-w64-x86-64 x86_64-w64-mingw32-ar:binutils-mingw-w64-x86-64
        i686-w64-mingw32-gcc-posix:gcc-mingw-w64-i686-posix i686-w64-mingw32-g++-posix:g++-mingw-w64-i686-posix
        i686-w64-mingw32-windres:binutils-mingw-w64-i686 i686-w64-mingw32-ar:binutils-mingw-w64-i686
+       x86_64-w64-mingw32-g++-win32:g++-mingw-w64-x86-64-win32 i686-w64-mingw32-g++-win32:g++-mingw-w64-i686-win32
        clang++:clang wine:wine Xvfb:xvfb debootstrap:debootstrap)
 if [ "$release" = trixie ]; then
     tools+=(qemu-i386:qemu-user)  # statically linked there, without the -static name

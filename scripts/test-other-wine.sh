@@ -86,5 +86,9 @@ status=${PIPESTATUS[0]}
 shots="$root/build/e2e-shots-$other"
 bmp_to_png "$work/wineprefix/drive_c/kolbrin-e2e/shots" "$shots"
 echo "other-wine: screenshots: $(ls "$shots" | wc -l) in $shots"
+# Run through sudo: what the run wrote into the user's own folders stays the user's.
+if [ -n "${SUDO_UID:-}" ]; then
+    chown -R "$SUDO_UID:$SUDO_GID" "$root/build/win64/Testing" "$shots" 2>/dev/null
+fi
 echo "other-wine: $((SECONDS - begin))s in all (exit $status)"
 exit "$status"

@@ -195,9 +195,15 @@ same_files() {
         fail "$1${f##*/} differs from the second build's: ${out#cmp: }"
     done
 }
-if [ -n "$rebuild" ] && [ "$failures" -eq 0 ]; then
+signed_dist=
+osslsigncode extract-signature -in "$work/win64/Kolbrin/Kolbrin.exe" -out "$work/signature" >/dev/null 2>&1 &&
+    signed_dist=1
+if [ -n "$rebuild" ] && [ -n "$signed_dist" ]; then
+    echo "dist/ holds signed programs: the byte-for-byte comparison with a second build needs an unsigned build"
+elif [ -n "$rebuild" ] && [ "$failures" -eq 0 ]; then
     echo "== the same tree built again in another folder, compared byte for byte"
-    copy="$work/again"
+    # A folder with a space in its name: the build must not depend on where the sources lie.
+    copy="$work/build again"
     mkdir -p "$copy" && git ls-files -z --cached --others --exclude-standard |
         tar -c --null --ignore-failed-read -T - -f - | tar -x -C "$copy" -f -
     epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
