@@ -13,7 +13,6 @@ constexpr const char* kScanQuestion =
     "この作業は開発途中(β版)のため、時間が数分かかる事があります。実行しますか？";
 constexpr const char* kHelpFile = "palvo.hlp";
 constexpr const char* kHelpPage = "palvo.html";  // the same guide as a web page
-constexpr std::uint32_t kFirstWindowsWithoutHelpViewer = 10;
 constexpr const char* kProductName = "Kolbrin";
 
 constexpr std::string_view kTrayControl = "picRespond";  // the hidden picture the shell notifies
@@ -164,10 +163,9 @@ void Form1::aVersion_Click() {
     program_.form3.show();
 }
 void Form1::aHelp_Click() {
-    // Windows 10 and later have no viewer for the help file's format, only a notice that it is not
+    // No Windows since Vista ships a viewer for the help file's format, only a notice that it is not
     // supported; the web-page guide beside the program says the same. Without it, the help file as ever.
-    if (program_.shell.windowsMajorVersion() >= kFirstWindowsWithoutHelpViewer &&
-        program_.shell.openDocument(program_.AppPath + kHelpPage)) {
+    if (program_.shell.openDocument(program_.AppPath + kHelpPage)) {
         return;
     }
     // By its full path: the viewer looks for a bare name in the current folder first, and a help file

@@ -1,6 +1,6 @@
 // The operating-system services the program uses besides windows: files in the program folder, the
-// notification-area icon, the help viewer and documents, the single-instance test, the executable's folder
-// and the Windows version.
+// notification-area icon, the help viewer and documents, the single-instance test and the executable's
+// folder.
 // platform/win32 realises them on Windows; platform/headless keeps them in memory for the tests.
 #pragma once
 
@@ -79,9 +79,6 @@ class Shell {
     virtual bool setIconVersion(const IconData& data, std::uint32_t version) = 0;
     // WinHelpA with no owner window.
     virtual void winHelp(const std::string& file, std::uint32_t command, std::uintptr_t data) = 0;
-    // The major version of Windows as the system itself reports it, whatever compatibility version the
-    // program is shown elsewhere; 0 when it cannot be read.
-    virtual std::uint32_t windowsMajorVersion() = 0;
     // Opens a document with the program associated with its kind, as a double-click in Explorer does.
     // False when the file does not exist or the shell could not open it.
     virtual bool openDocument(const std::string& path) = 0;

@@ -113,7 +113,6 @@ class Shell : public platform::Shell {
     bool notifyIcon(std::uint32_t message, const platform::IconData& data) override;
     bool setIconVersion(const platform::IconData& data, std::uint32_t version) override;
     void winHelp(const std::string& file, std::uint32_t command, std::uintptr_t data) override;
-    std::uint32_t windowsMajorVersion() override { return windowsMajor; }
     bool openDocument(const std::string& path) override;
 
     std::string folder = "C:\\Kolbrin";
@@ -121,7 +120,6 @@ class Shell : public platform::Shell {
     bool shellReady = true;
     std::vector<platform::IconData> icons;  // the icons the notification area shows now
     std::vector<std::string> helpCalls;
-    std::uint32_t windowsMajor = 6;   // Windows 7
     std::set<std::string> documents;  // the files openDocument finds
     std::vector<std::string> openedDocuments;
 

@@ -213,16 +213,6 @@ void Shell::winHelp(const std::string& file, std::uint32_t command, std::uintptr
     WinHelpA(nullptr, helpFileArgument(file).c_str(), command, data);
 }
 
-std::uint32_t Shell::windowsMajorVersion() {
-    const auto rtlGetVersion = systemCalls().rtlGetVersion;
-    OSVERSIONINFOW info{};
-    info.dwOSVersionInfoSize = sizeof info;
-    if (rtlGetVersion == nullptr || rtlGetVersion(&info) != 0) {
-        return 0;
-    }
-    return info.dwMajorVersion;
-}
-
 bool Shell::openDocument(const std::string& path) {
     const std::wstring wide = widen(path);
     const DWORD attributes = GetFileAttributesW(wide.c_str());

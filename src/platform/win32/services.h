@@ -1,5 +1,5 @@
-// Files, the notification-area icon, the help viewer and documents, the instance test, the executable's
-// folder and the Windows version, through the system's own calls.
+// Files, the notification-area icon, the help viewer and documents, the instance test and the executable's
+// folder, through the system's own calls.
 #pragma once
 
 #include <windows.h>
@@ -25,7 +25,6 @@ class Shell : public platform::Shell {
     bool notifyIcon(std::uint32_t message, const platform::IconData& data) override;
     bool setIconVersion(const platform::IconData& data, std::uint32_t version) override;
     void winHelp(const std::string& file, std::uint32_t command, std::uintptr_t data) override;
-    std::uint32_t windowsMajorVersion() override;
     bool openDocument(const std::string& path) override;
 
   private:

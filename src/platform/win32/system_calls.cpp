@@ -49,9 +49,6 @@ SystemCalls lookUpAll() {
     if (HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll")) {
         lookUp(kernel32, "SetDefaultDllDirectories", 0, calls.setDefaultDllDirectories);
     }
-    if (HMODULE ntdll = GetModuleHandleW(L"ntdll.dll")) {
-        lookUp(ntdll, "RtlGetVersion", 0, calls.rtlGetVersion);
-    }
     return calls;
 }
 
