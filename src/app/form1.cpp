@@ -60,12 +60,14 @@ void Form1::addTrayIcon() {
     // The shell refuses an icon it already has (a "TaskbarCreated" can come while the icon survived) as
     // well as any icon while it is still starting. Asking it to change the icon tells the two apart: it
     // succeeds only for an icon that is there. Only a shell that is not there yet is worth a retry, every
-    // second until it takes the icon, or the program would sit hidden with no way to reach it.
-    const bool added = program_.shell.notifyIcon(platform::kNimAdd, IconData);
-    if (added) {
+    // second until it takes the icon, or the program would sit hidden with no way to reach it. An add
+    // reported failed may still have put the icon there (while Explorer starts at sign-in it can answer
+    // too late), so the version follows whenever the icon is known to be in the shell.
+    const bool inShell = program_.shell.notifyIcon(platform::kNimAdd, IconData) ||
+                         program_.shell.notifyIcon(platform::kNimModify, IconData);
+    if (inShell) {
         askForKeyboardVersion();
     }
-    bool inShell = added || program_.shell.notifyIcon(platform::kNimModify, IconData);
     ui::Timer& retry = timer(kTrayRetry);
     if (inShell == retry.enabled) {
         setTimerEnabled(retry, !inShell);
@@ -73,8 +75,9 @@ void Form1::addTrayIcon() {
 }
 
 // An icon added with the first record and no version gets Enter and Space reported as right-button
-// messages, which do nothing: the main window could not be reached without a mouse. Every add, the
-// re-adds for a new taskbar included, is followed by the request; the icon keeps its first record.
+// messages, which do nothing: the main window could not be reached without a mouse. Every time the icon
+// is known to be there, the re-adds for a new taskbar included, the request follows; the icon keeps its
+// first record.
 void Form1::askForKeyboardVersion() {
     program_.shell.setIconVersion(IconData, platform::kNotifyIconVersion);
 }

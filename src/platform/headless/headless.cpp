@@ -194,7 +194,7 @@ bool Shell::notifyIcon(std::uint32_t message, const platform::IconData& data) {
             return false;
         }
         icons.push_back(data);
-        return true;
+        return !addReportedFailed;
     }
     if (message == platform::kNimModify) {
         trace_.push_back("tray modify");

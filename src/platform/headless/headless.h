@@ -118,6 +118,8 @@ class Shell : public platform::Shell {
     std::string folder = "C:\\Kolbrin";
     bool otherInstance = false;
     bool shellReady = true;
+    // The shell takes an added icon but reports the add failed, as Explorer can while it starts.
+    bool addReportedFailed = false;
     std::vector<platform::IconData> icons;  // the icons the notification area shows now
     std::vector<std::string> helpCalls;
     std::set<std::string> documents;  // the files openDocument finds
