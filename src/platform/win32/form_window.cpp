@@ -41,6 +41,7 @@ void FormWindow::create() {
     registerAccessible(hwnd(), *this);
     acceptFromShell(hwnd(), backend_.taskbarCreatedMessage());
     focus_.setWindow(hwnd());
+    cues_.start(hwnd());
     backend_.boxes().windowCreated(hwnd());
     // The window is laid out for the monitor it comes up on.
     dpi_ = dpiOf(hwnd());
