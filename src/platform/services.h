@@ -17,6 +17,9 @@ namespace platform {
 // well hold data that must not be replaced unread.
 enum class ReadResult { Read, Missing, Unreadable };
 
+// The temporary file a replace writes beside its target: the target's name with this added.
+inline constexpr std::string_view kReplaceSuffix = ".new";
+
 // Paths are UTF-8 in the program; the Windows side opens them through the wide file functions.
 class Files {
   public:
@@ -30,6 +33,9 @@ class Files {
     // Writes a temporary file beside the target and then replaces the target with it, so the target
     // holds either its old or its new content, never a part. False (target untouched) on failure.
     virtual bool replace(const std::string& path, const std::string& bytes) = 0;
+    // Gives a file another name in the same folder; false (nothing changed) when it fails, also when a
+    // file of the new name is there.
+    virtual bool rename(const std::string& from, const std::string& to) = 0;
     // False when the file could not be deleted (absent files included).
     virtual bool remove(const std::string& path) = 0;
 };

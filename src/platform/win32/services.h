@@ -15,6 +15,7 @@ class Files : public platform::Files {
                               const std::function<bool(std::string_view)>& consume) override;
     bool write(const std::string& path, const std::string& bytes) override;
     bool replace(const std::string& path, const std::string& bytes) override;
+    bool rename(const std::string& from, const std::string& to) override;
     bool remove(const std::string& path) override;
 };
 
