@@ -90,8 +90,12 @@ void Form1::trayRetry_Timer() {
     addTrayIcon();
 }
 
-void Form1::exitProgram() {
+void Form1::removeTrayIcon() {
     program_.shell.notifyIcon(platform::kNimDelete, IconData);
+}
+
+void Form1::exitProgram() {
+    removeTrayIcon();
     backend().endProgram();
     std::abort();  // not reached: ending the program does not return
 }

@@ -85,11 +85,11 @@ void loadSystemLibraries() {
     }
     if (calls.initCommonControlsEx == nullptr || calls.setWindowSubclass == nullptr ||
         calls.removeWindowSubclass == nullptr || calls.defSubclassProc == nullptr) {
-        throw std::runtime_error("comctl32 could not be loaded from the system folder");
+        throw std::runtime_error("コモン コントロール (comctl32.dll) を読み込めませんでした。");
     }
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
     if (!calls.initCommonControlsEx(&icc)) {
-        throw std::runtime_error("the common controls could not be registered");
+        throw std::runtime_error("コモン コントロールを登録できませんでした。");
     }
 }
 
