@@ -39,12 +39,20 @@ class RealFiles : public platform::Files {
         return !out.fail();
     }
     bool replace(const std::string& path, const std::string& bytes) override {
-        const std::string temporary = path + ".new";
+        const std::string temporary = path + std::string(platform::kReplaceSuffix);
         if (!write(temporary, bytes)) {
             return false;
         }
         std::error_code error;
         std::filesystem::rename(native(temporary), native(path), error);
+        return !error;
+    }
+    bool rename(const std::string& from, const std::string& to) override {
+        std::error_code error;
+        if (std::filesystem::exists(native(to), error)) {
+            return false;
+        }
+        std::filesystem::rename(native(from), native(to), error);
         return !error;
     }
     bool remove(const std::string& path) override { return std::remove(native(path).c_str()) == 0; }

@@ -113,6 +113,16 @@ TEST(MainWindow, LayoutAndCaptionsAtEveryDpi) {
     screenshot("main-window-focus-cue-" + std::to_string(passDpi()) + "dpi");
 }
 
+// With the user's setting to show focus cues at all times (read by programs started after it is made).
+TEST(MainWindow, AUserWhoAskedForFocusCuesSeesThemFromTheStart) {
+    SystemParametersInfoW(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<void*>(TRUE), SPIF_UPDATEINIFILE);
+    Session s(currentTestName());
+    s.start();
+    HWND first = control(s.showMainWindow(), app::form1Design(), "Command1");
+    EXPECT_TRUE(waitUntil([&] { return focusColumns(first) == scaledFocusColumns(); }, 3s));
+    SystemParametersInfoW(SPI_SETKEYBOARDCUES, 0, nullptr, SPIF_UPDATEINIFILE);
+}
+
 TEST(MainWindow, EachButtonShowsItsTooltipAndTheHandCursor) {
     Session s(currentTestName());
     s.start();

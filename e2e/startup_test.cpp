@@ -105,6 +105,14 @@ TEST(Startup, TheFilesSettingsReachTheDialog) {
     EXPECT_FALSE(checked(control(dialog, d, "Check1")));
 }
 
+TEST(Startup, AWholeSavedFileLeftAloneBecomesTheSettingsFile) {
+    Session s(currentTestName());
+    s.folder.write("1.dat.new", settingsFile("3", "1", "0"));
+    s.start();
+    EXPECT_EQ(s.folder.read("1.dat"), settingsFile("3", "1", "0"));
+    EXPECT_FALSE(s.folder.exists("1.dat.new"));
+}
+
 TEST(Startup, TheMainWindowsCloseBoxEndsTheProgramAndRemovesTheIcon) {
     Session s(currentTestName());
     s.start();

@@ -10,7 +10,9 @@ export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 
 # Sets the prefix up: the program's fonts resolve to the IPA Gothic fonts, every program runs in one
 # virtual desktop that has a taskbar with a notification area (Wine 10 draws it only when the desktop's own
-# key asks for its shell; Wine 8 reads the same value), and the caption buttons have their font.
+# key asks for its shell; Wine 8 reads the same value), the caption buttons have their font, and focus cues
+# and access keys are hidden until the keyboard is used, as Windows has them unless the user asks (Wine's
+# own preferences have them always shown: bit 0x20 of the first byte).
 wine_prefix_setup() {
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
@@ -35,6 +37,9 @@ Windows Registry Editor Version 5.00
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops\Default]
 "EnableShell"=dword:00000001
+
+[HKEY_CURRENT_USER\Control Panel\Desktop]
+"UserPreferencesMask"=hex:10,00,02,80,12,00,00,00
 REG
     } >"$reg"
     wine regedit "$reg" >/dev/null 2>&1

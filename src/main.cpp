@@ -1,12 +1,10 @@
-// Kolbrin.exe: the Win32 backend and services, and the program's start.
+// Kolbrin.exe: the library search made safe, the DPI awareness, then the program (platform/win32/entry).
 #include <windows.h>
 
 #include <cstdlib>
 #include <string>
 
-#include "app/program.h"
-#include "platform/win32/backend.h"
-#include "platform/win32/services.h"
+#include "platform/win32/entry.h"
 #include "platform/win32/system_calls.h"
 
 namespace {
@@ -48,10 +46,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // The manifest declares the DPI awareness (per monitor where the system knows it); this covers a host
     // that reads no manifest, and changes nothing where the manifest has been read.
     SetProcessDPIAware();
-    win32::Backend backend(instance);
-    win32::Files files;
-    win32::Shell shell;
-    app::Program program(backend, files, shell);
-    program.start();
-    return backend.run();
+    return win32::runProgram(instance);
 }

@@ -13,7 +13,6 @@ constexpr const char* kScanQuestion =
     "この作業は開発途中(β版)のため、時間が数分かかる事があります。実行しますか？";
 constexpr const char* kHelpFile = "palvo.hlp";
 constexpr const char* kHelpPage = "palvo.html";  // the same guide as a web page
-constexpr std::uint32_t kFirstWindowsWithoutHelpViewer = 10;
 constexpr const char* kProductName = "Kolbrin";
 
 constexpr std::string_view kTrayControl = "picRespond";  // the hidden picture the shell notifies
@@ -61,12 +60,14 @@ void Form1::addTrayIcon() {
     // The shell refuses an icon it already has (a "TaskbarCreated" can come while the icon survived) as
     // well as any icon while it is still starting. Asking it to change the icon tells the two apart: it
     // succeeds only for an icon that is there. Only a shell that is not there yet is worth a retry, every
-    // second until it takes the icon, or the program would sit hidden with no way to reach it.
-    const bool added = program_.shell.notifyIcon(platform::kNimAdd, IconData);
-    if (added) {
+    // second until it takes the icon, or the program would sit hidden with no way to reach it. An add
+    // reported failed may still have put the icon there (while Explorer starts at sign-in it can answer
+    // too late), so the version follows whenever the icon is known to be in the shell.
+    const bool inShell = program_.shell.notifyIcon(platform::kNimAdd, IconData) ||
+                         program_.shell.notifyIcon(platform::kNimModify, IconData);
+    if (inShell) {
         askForKeyboardVersion();
     }
-    bool inShell = added || program_.shell.notifyIcon(platform::kNimModify, IconData);
     ui::Timer& retry = timer(kTrayRetry);
     if (inShell == retry.enabled) {
         setTimerEnabled(retry, !inShell);
@@ -74,8 +75,9 @@ void Form1::addTrayIcon() {
 }
 
 // An icon added with the first record and no version gets Enter and Space reported as right-button
-// messages, which do nothing: the main window could not be reached without a mouse. Every add, the
-// re-adds for a new taskbar included, is followed by the request; the icon keeps its first record.
+// messages, which do nothing: the main window could not be reached without a mouse. Every time the icon
+// is known to be there, the re-adds for a new taskbar included, the request follows; the icon keeps its
+// first record.
 void Form1::askForKeyboardVersion() {
     program_.shell.setIconVersion(IconData, platform::kNotifyIconVersion);
 }
@@ -88,8 +90,12 @@ void Form1::trayRetry_Timer() {
     addTrayIcon();
 }
 
-void Form1::exitProgram() {
+void Form1::removeTrayIcon() {
     program_.shell.notifyIcon(platform::kNimDelete, IconData);
+}
+
+void Form1::exitProgram() {
+    removeTrayIcon();
     backend().endProgram();
     std::abort();  // not reached: ending the program does not return
 }
@@ -164,10 +170,9 @@ void Form1::aVersion_Click() {
     program_.form3.show();
 }
 void Form1::aHelp_Click() {
-    // Windows 10 and later have no viewer for the help file's format, only a notice that it is not
+    // No Windows since Vista ships a viewer for the help file's format, only a notice that it is not
     // supported; the web-page guide beside the program says the same. Without it, the help file as ever.
-    if (program_.shell.windowsMajorVersion() >= kFirstWindowsWithoutHelpViewer &&
-        program_.shell.openDocument(program_.AppPath + kHelpPage)) {
+    if (program_.shell.openDocument(program_.AppPath + kHelpPage)) {
         return;
     }
     // By its full path: the viewer looks for a bare name in the current folder first, and a help file

@@ -43,6 +43,8 @@ class Form1 : public ui::Form {
 
     // Removes the tray icon and ends the program at once: the one way out of the program.
     [[noreturn]] void exitProgram();
+    // Takes the icon out of the notification area, as the program is about to end.
+    void removeTrayIcon();
 
   protected:
     void Form_Load() override;

@@ -34,6 +34,7 @@ std::string Form4::logPath() const {
 
 void Form4::Form_Load() {
     cancelling_ = false;
+    logRefused_ = false;
     setControlVisible(control("Command1"), false);
     progress = 0;
     // The level is taken once, here: changing the settings while the window is open changes nothing
@@ -64,8 +65,12 @@ void Form4::Timer1_Timer() {
         }
     }
     // Nothing reads the log: a folder that refuses it (read-only, full, a folder or a locked file by
-    // that name) costs the run only the file, and the run counts on to its end.
-    program_.files.write(logPath(), logBytes_);
+    // that name) costs the run only the file, and the run counts on to its end. It is not asked again in
+    // this run: a protected folder (Documents under controlled folder access) raises a security
+    // notification for every refused write.
+    if (!logRefused_) {
+        logRefused_ = !program_.files.write(logPath(), logBytes_);
+    }
     if (progress != kTicksInRun) {
         setCaption(control("Label2"), std::to_string(static_cast<int>(progress)) + "％");
     }

@@ -43,6 +43,7 @@ class Form4 : public ui::Form {
 
     app::Program& program_;
     bool cancelling_ = false;  // the cancellation message is up
+    bool logRefused_ = false;  // the folder refused the log in this run: it is not asked again
     std::string logBytes_;     // the run log as the current tick writes it
 };
 

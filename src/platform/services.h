@@ -1,6 +1,6 @@
 // The operating-system services the program uses besides windows: files in the program folder, the
-// notification-area icon, the help viewer and documents, the single-instance test, the executable's folder
-// and the Windows version.
+// notification-area icon, the help viewer and documents, the single-instance test and the executable's
+// folder.
 // platform/win32 realises them on Windows; platform/headless keeps them in memory for the tests.
 #pragma once
 
@@ -17,6 +17,9 @@ namespace platform {
 // well hold data that must not be replaced unread.
 enum class ReadResult { Read, Missing, Unreadable };
 
+// The temporary file a replace writes beside its target: the target's name with this added.
+inline constexpr std::string_view kReplaceSuffix = ".new";
+
 // Paths are UTF-8 in the program; the Windows side opens them through the wide file functions.
 class Files {
   public:
@@ -30,6 +33,9 @@ class Files {
     // Writes a temporary file beside the target and then replaces the target with it, so the target
     // holds either its old or its new content, never a part. False (target untouched) on failure.
     virtual bool replace(const std::string& path, const std::string& bytes) = 0;
+    // Gives a file another name in the same folder; false (nothing changed) when it fails, also when a
+    // file of the new name is there.
+    virtual bool rename(const std::string& from, const std::string& to) = 0;
     // False when the file could not be deleted (absent files included).
     virtual bool remove(const std::string& path) = 0;
 };
@@ -79,9 +85,6 @@ class Shell {
     virtual bool setIconVersion(const IconData& data, std::uint32_t version) = 0;
     // WinHelpA with no owner window.
     virtual void winHelp(const std::string& file, std::uint32_t command, std::uintptr_t data) = 0;
-    // The major version of Windows as the system itself reports it, whatever compatibility version the
-    // program is shown elsewhere; 0 when it cannot be read.
-    virtual std::uint32_t windowsMajorVersion() = 0;
     // Opens a document with the program associated with its kind, as a double-click in Explorer does.
     // False when the file does not exist or the shell could not open it.
     virtual bool openDocument(const std::string& path) = 0;

@@ -70,8 +70,31 @@ void Form6::applyDefaults() {
     apply(defaults);
 }
 
+// A save writes 1.dat.new and then replaces 1.dat with it. On FAT32 and exFAT (a USB stick) the system
+// replaces by a delete and a rename, and a power cut between the two leaves 1.dat.new alone: when it is
+// whole, it is the user's last save. Any other 1.dat.new is a save that never finished, and goes.
+void Form6::finishInterruptedSave() {
+    const std::string path = settingsPath();
+    const std::string saved = path + std::string(platform::kReplaceSuffix);
+    const std::size_t savedSize = format(kDefaultValues).size();  // the size of every file a save writes
+    std::string bytes;
+    const platform::ReadResult read = program_.files.read(saved, [&](std::string_view piece) {
+        bytes.append(piece);
+        return bytes.size() <= savedSize;
+    });
+    if (read == platform::ReadResult::Missing) {
+        return;
+    }
+    // The rename keeps any 1.dat there is: the temporary file is then the one that goes.
+    if (read == platform::ReadResult::Read && savedValues(bytes) && program_.files.rename(saved, path)) {
+        return;
+    }
+    program_.files.remove(saved);
+}
+
 void Form6::LoadSettings() {
     program_.form1.hide();
+    finishInterruptedSave();
     const std::string path = settingsPath();
     // The first reading may reset the file and read it once more; a file that still does not read
     // back after that leaves the defaults in the controls rather than resetting without end.

@@ -35,6 +35,7 @@ class Form6 : public ui::Form {
 
   private:
     std::string settingsPath() const;
+    void finishInterruptedSave();
     void apply(const Parsed& parsed);
     void applyDefaults();
     void startWithDefaults(const char* notice, bool& said);

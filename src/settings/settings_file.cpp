@@ -167,4 +167,22 @@ std::string format(const Values& values) {
     return out;
 }
 
+std::optional<Values> savedValues(std::string_view bytes) {
+    const Parsed parsed = parse(bytes);
+    if (parsed.outcome != Parsed::Outcome::Read) {
+        return std::nullopt;
+    }
+    Values values{};
+    for (int s = 0; s < kSettingCount; ++s) {
+        if (!parsed.values[s]) {
+            return std::nullopt;
+        }
+        values[s] = *parsed.values[s];
+    }
+    if (format(values) != bytes) {
+        return std::nullopt;
+    }
+    return values;
+}
+
 }  // namespace settings

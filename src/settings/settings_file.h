@@ -78,4 +78,8 @@ Parsed parse(std::string_view bytes);
 // The bytes of a file holding these values.
 std::string format(const Values& values);
 
+// The values of a file exactly as the save writes it; nothing for any other bytes (a part of one, one
+// with anything after its last line end, one another program wrote).
+std::optional<Values> savedValues(std::string_view bytes);
+
 }  // namespace settings

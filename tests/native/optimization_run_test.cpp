@@ -221,14 +221,17 @@ TEST(OptimizationRun, StartingAgainDuringTheRunLeavesItRunning) {
 TEST(OptimizationRun, ANewRunAfterOkOrCancelStartsFromTheBeginning) {
     for (const char* button : {"Command1", "Command2"}) {
         Running app;
+        app.files.readOnly = true;  // refused in this run; the next one asks again
         ASSERT_TRUE(app.ticks(std::string(button) == "Command1" ? 100 : 7));
         ASSERT_TRUE(app.click(app.form4(), button));
+        app.files.readOnly = false;
         ASSERT_TRUE(app.tray(0x201));
         ASSERT_TRUE(app.menu("aKaishi"));
         SCOPED_TRACE(button);
         app.expectFreshRun();
         ASSERT_TRUE(app.ticks(1));
         EXPECT_EQ(app.control("Label2").caption, "1％");
+        EXPECT_TRUE(app.log().has_value());
     }
 }
 
@@ -273,6 +276,8 @@ TEST_P(Refusals, TheRunStillCountsToItsEnd) {
         EXPECT_EQ(app.program.form1.visible(), finish);
         EXPECT_EQ(app.log().has_value(), r.logRemains);
         EXPECT_EQ(app.backend.messages().size(), finish ? 0u : 1u);
+        EXPECT_EQ(app.writes(), 1);                          // asked once a run
+        EXPECT_EQ(countOf(app.trace, "delete log.dat"), 1);  // the end still tries the delete
     }
 }
 

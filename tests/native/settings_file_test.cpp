@@ -103,6 +103,23 @@ TEST_P(LoadSettings, AppliesTheFileAsTheRulesSay) {
 INSTANTIATE_TEST_SUITE_P(Rules, LoadSettings, ::testing::ValuesIn(loadCases()),
                          [](const auto& info) { return "case" + std::to_string(info.index); });
 
+// A save cut short on FAT (1.dat deleted, 1.dat.new not yet renamed): a whole 1.dat.new alone becomes 1.dat.
+TEST(InterruptedSave, OnlyAWholeSavedFileBecomesTheSettingsFile) {
+    const std::string saved = settingsFile("3", "1", "0"), kept = settingsFile("1", "1", "1");
+    const std::string cases[][3] = {// 1.dat ("" for none), 1.dat.new, 1.dat after the start
+                                    {"", saved, saved},
+                                    {"", saved + std::string(8, '\0'), kDefaultFile},
+                                    {kept, saved, kept}};
+    for (const auto& [file, temporary, after] : cases) {
+        HeadlessApp app;
+        app.files.content = {{kSettingsPath, file}, {kSettingsPath + ".new", temporary}};
+        std::erase_if(app.files.content, [](const auto& f) { return f.second.empty(); });
+        ASSERT_TRUE(app.start());
+        EXPECT_EQ(app.settingsFile(), after) << temporary.size();
+        EXPECT_FALSE(app.files.content.contains(kSettingsPath + ".new"));
+    }
+}
+
 TEST(SettingsFormat, WritesTheExpectedBytes) {
     EXPECT_EQ(settings::format(settings::kDefaultValues), kDefaultFile);
     EXPECT_EQ(settings::format({2, 2, 0}), settingsFile("3", "3", "0"));

@@ -116,6 +116,13 @@ TEST(TrayIcon, IsAddedLaterWhenTheShellWasNotReady) {
     EXPECT_EQ(countOf(app.trace, "tray add"), 0);  // the retries stop once the icon is there
 }
 
+TEST(TrayIcon, AnIconTakenWhileTheAddReportedFailedGetsTheKeyboardVersion) {
+    HeadlessApp app;
+    app.shell.addReportedFailed = true;  // as while Explorer starts at sign-in
+    ASSERT_TRUE(app.start());
+    EXPECT_TRUE(inOrder(app.trace, {"tray add", "tray modify", "tray version 3"}));
+}
+
 TEST(TrayIcon, IsAddedAgainWhenTheTaskbarIsRecreatedButNeverTwice) {
     HeadlessApp app;
     ASSERT_TRUE(app.start());

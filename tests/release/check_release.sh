@@ -91,6 +91,8 @@ check_exe() {
     grep -qi 'VALUE "Translation", 0x411, *1200' "$rc" || fail "$arch Kolbrin.exe: Translation is not 0x411, 1200"
     grep -aq 'level="asInvoker"' "$exe" || fail "$arch Kolbrin.exe: manifest without asInvoker"
     grep -aq "PerMonitorV2, PerMonitor</dpiAwareness>" "$exe" || fail "$arch Kolbrin.exe: manifest without per-monitor DPI awareness"
+    # Windows 8.1 and 10 before 1607 read only <dpiAware>: per monitor there as well.
+    grep -aq ">true/pm</dpiAware>" "$exe" || fail "$arch Kolbrin.exe: manifest without per-monitor DPI awareness for Windows 8.1"
     grep -aq "name=\"Kolbrin\" version=\"$major.$minor.0.0\"" "$exe" || fail "$arch Kolbrin.exe: manifest version"
     echo "$arch Kolbrin.exe: $size bytes"
     sizes+="$arch $size bytes, "

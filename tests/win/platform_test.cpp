@@ -5,9 +5,12 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "app/program.h"
 #include "cp932_bytes.h"
+#include "e2e/driver.h"
+#include "platform/win32/entry.h"
 #include "platform/win32/icons.h"
 #include "platform/win32/services.h"
 #include "platform/win32/text.h"
@@ -277,6 +280,30 @@ TEST(TrayRecord, TheShellAcceptsAndRemovesTheIcon) {
     EXPECT_FALSE(shell.notifyIcon(platform::kNimAdd, data)) << "the same icon was added twice";
     EXPECT_TRUE(shell.notifyIcon(platform::kNimDelete, data));
     DestroyWindow(window);
+}
+
+// The program's own windows (classes "Kolbrin.…") refused, as by a system out of resources.
+LRESULT CALLBACK refuseProgramWindows(int code, WPARAM wp, LPARAM lp) {
+    auto name = code == HCBT_CREATEWND ? reinterpret_cast<CBT_CREATEWNDW*>(lp)->lpcs->lpszClass : L"";
+    const bool ours = !IS_INTRESOURCE(name) && std::wstring_view(name).starts_with(L"Kolbrin.");
+    return ours ? 1 : CallNextHookEx(nullptr, code, wp, lp);
+}
+
+TEST(Entry, AStartThatCannotCompleteSaysWhyAndEndsWithAFailure) {
+    HHOOK hook = SetWindowsHookExW(WH_CBT, refuseProgramWindows, nullptr, GetCurrentThreadId());
+    bool told = false;
+    std::thread user([&told] {
+        HWND box = nullptr;
+        e2e::waitUntil([&] { return (box = FindWindowW(L"#32770", L"Kolbrin")) != nullptr; });
+        told = e2e::isPlainMessage(
+            box, L"Kolbrin を起動できませんでした。\nウィンドウ Form6 を作成できませんでした。", {IDOK});
+        e2e::screenshot("cannot-start");
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_NE(win32::runProgram(GetModuleHandleW(nullptr)), 0);
+    user.join();
+    UnhookWindowsHookEx(hook);
+    EXPECT_TRUE(told);
 }
 
 }  // namespace

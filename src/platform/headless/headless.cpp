@@ -172,6 +172,17 @@ bool Files::replace(const std::string& path, const std::string& bytes) {
     return true;
 }
 
+bool Files::rename(const std::string& from, const std::string& to) {
+    trace_.push_back("rename " + fileName(from) + " " + fileName(to));
+    auto it = content.find(from);
+    if (it == content.end() || !writable(from) || !writable(to) || content.contains(to)) {
+        return false;
+    }
+    content[to] = std::move(it->second);
+    content.erase(from);
+    return true;
+}
+
 bool Files::remove(const std::string& path) {
     trace_.push_back("delete " + fileName(path));
     if (!writable(path)) {
@@ -194,7 +205,7 @@ bool Shell::notifyIcon(std::uint32_t message, const platform::IconData& data) {
             return false;
         }
         icons.push_back(data);
-        return true;
+        return !addReportedFailed;
     }
     if (message == platform::kNimModify) {
         trace_.push_back("tray modify");

@@ -87,6 +87,7 @@ class Files : public platform::Files {
                               const std::function<bool(std::string_view)>& consume) override;
     bool write(const std::string& path, const std::string& bytes) override;
     bool replace(const std::string& path, const std::string& bytes) override;
+    bool rename(const std::string& from, const std::string& to) override;
     bool remove(const std::string& path) override;
 
     // The stored files; tests may put and inspect content here directly.
@@ -113,15 +114,15 @@ class Shell : public platform::Shell {
     bool notifyIcon(std::uint32_t message, const platform::IconData& data) override;
     bool setIconVersion(const platform::IconData& data, std::uint32_t version) override;
     void winHelp(const std::string& file, std::uint32_t command, std::uintptr_t data) override;
-    std::uint32_t windowsMajorVersion() override { return windowsMajor; }
     bool openDocument(const std::string& path) override;
 
     std::string folder = "C:\\Kolbrin";
     bool otherInstance = false;
     bool shellReady = true;
+    // The shell takes an added icon but reports the add failed, as Explorer can while it starts.
+    bool addReportedFailed = false;
     std::vector<platform::IconData> icons;  // the icons the notification area shows now
     std::vector<std::string> helpCalls;
-    std::uint32_t windowsMajor = 6;   // Windows 7
     std::set<std::string> documents;  // the files openDocument finds
     std::vector<std::string> openedDocuments;
 

@@ -95,9 +95,16 @@ void Backend::noteInput(const MSG& msg) {
     }
 }
 
+void Backend::abandon(std::exception_ptr failure) {
+    if (!failure_) {
+        failure_ = std::move(failure);
+        PostQuitMessage(1);
+    }
+}
+
 int Backend::run() {
     MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    while (!failure_ && GetMessageW(&msg, nullptr, 0, 0) > 0) {
         retired_.clear();
         noteInput(msg);
         HWND active = GetActiveWindow();
@@ -106,6 +113,9 @@ int Backend::run() {
         }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
+    }
+    if (failure_) {
+        std::rethrow_exception(failure_);
     }
     return 0;
 }

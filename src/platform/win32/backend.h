@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <map>
 #include <memory>
 #include <optional>
@@ -27,8 +28,12 @@ class Backend : public ui::Backend {
     std::uintptr_t mainIconHandle() override;
     [[noreturn]] void endProgram() override;
 
-    // Runs the message loop until the program ends.
+    // Runs the message loop until the program ends; rethrows what a window procedure gave up on.
     int run();
+    // A window procedure caught a failure it cannot pass on through the system: the message loop ends
+    // and hands it on. From here on no window of the program runs its handlers.
+    void abandon(std::exception_ptr failure);
+    bool abandoned() const { return failure_ != nullptr; }
 
     HINSTANCE instance() const { return instance_; }
     // The program's icon drawn for the small or big icon's size at a DPI; the backend keeps it.
@@ -61,6 +66,7 @@ class Backend : public ui::Backend {
     MessageBoxes boxes_;
     std::optional<bool> highContrastOverride_;
     bool keyboardUsedLast_ = false;
+    std::exception_ptr failure_;
 };
 
 }  // namespace win32

@@ -47,11 +47,10 @@ void ControlPeer::create() {
         CreateWindowExW(c.exStyle, c.className, text.c_str(), c.style | WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0,
                         0, window_.parentFor(design()), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id())),
                         window_.backend().instance(), nullptr);
-    if (hwnd_ == nullptr) {
-        throw std::runtime_error("the window of control " + control().name() + " could not be created");
-    }
-    if (!systemCalls().setWindowSubclass(hwnd_, subclassProc, kHookId, reinterpret_cast<DWORD_PTR>(this))) {
-        throw std::runtime_error("control " + control().name() + " could not be hooked");
+    if (hwnd_ == nullptr ||
+        !systemCalls().setWindowSubclass(hwnd_, subclassProc, kHookId, reinterpret_cast<DWORD_PTR>(this))) {
+        throw std::runtime_error(window_.form().name() + " のコントロール " + control().name() +
+                                 " を作成できませんでした。");
     }
     registerAccessible(hwnd_, *this);
     layout();
@@ -73,11 +72,16 @@ LRESULT CALLBACK ControlPeer::subclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
         peer->hwnd_ = nullptr;
         return systemCalls().defSubclassProc(hwnd, msg, wp, lp);
     }
-    // Nothing may unwind through the system's frames: a fault in a handler ends the program here.
+    Backend& backend = peer->window_.backend();
+    if (backend.abandoned()) {
+        return systemCalls().defSubclassProc(hwnd, msg, wp, lp);
+    }
+    // Nothing may unwind through the system's frames: a failure is handed to the message loop.
     try {
         return peer->handle(msg, wp, lp);
     } catch (...) {
-        std::terminate();
+        backend.abandon(std::current_exception());
+        return 0;
     }
 }
 

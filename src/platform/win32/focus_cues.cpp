@@ -4,6 +4,21 @@
 
 namespace win32 {
 
+namespace {
+
+// The user's setting to underline access keys and show the focus at all times (Ease of Access).
+bool cuesAlwaysShown() {
+    BOOL on = FALSE;
+    return SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &on, 0) && on;
+}
+
+}  // namespace
+
+void FocusCues::start(HWND window) {
+    alwaysShown_ = cuesAlwaysShown();
+    hidden_ = !alwaysShown_ && (SendMessageW(window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) != 0;
+}
+
 bool FocusCues::apply(WPARAM wp, bool keyboardUsedLast) {
     if ((HIWORD(wp) & UISF_HIDEFOCUS) == 0) {
         return false;
@@ -11,13 +26,14 @@ bool FocusCues::apply(WPARAM wp, bool keyboardUsedLast) {
     bool hidden = hidden_;
     switch (LOWORD(wp)) {
         case UIS_SET:
-            hidden = true;
+            hidden = !alwaysShown_;  // a user who asked for the cues at all times keeps them
             break;
         case UIS_CLEAR:
             hidden = false;
             break;
         case UIS_INITIALIZE:
-            hidden = !keyboardUsedLast;
+            alwaysShown_ = cuesAlwaysShown();
+            hidden = !alwaysShown_ && !keyboardUsedLast;
             break;
     }
     const bool changed = hidden != hidden_;

@@ -1,5 +1,6 @@
-// Focus cues as the system's own controls show them: hidden while a window is used with the mouse, shown
-// from the first Tab, arrow key or Alt, and drawn at the window's scale.
+// Focus cues as the system's own controls show them: at all times for a user who asked for them (the
+// setting to underline access keys), else hidden while a window is used with the mouse and shown from the
+// first Tab, arrow key or Alt; drawn at the window's scale.
 #pragma once
 
 #include <windows.h>
@@ -11,13 +12,17 @@ namespace win32 {
 // system does not (Wine keeps no such state).
 class FocusCues {
   public:
+    // The state of a new window: shown where the user asked for cues at all times, else the state the
+    // system keeps for the window.
+    void start(HWND window);
     bool shown() const { return !hidden_; }
-    // WM_CHANGEUISTATE or WM_UPDATEUISTATE arrived. On UIS_INITIALIZE the cues follow the device used last,
-    // as when a dialog opens. Returns whether the focus cue changed.
+    // WM_CHANGEUISTATE or WM_UPDATEUISTATE arrived. On UIS_INITIALIZE the cues follow the user's setting
+    // and then the device used last, as when a dialog opens. Returns whether the focus cue changed.
     bool apply(WPARAM wp, bool keyboardUsedLast);
 
   private:
     bool hidden_ = true;
+    bool alwaysShown_ = false;  // the user's setting, as it was when the window was last shown
 };
 
 // The focus rectangle, `thickness` pixels wide just inside `r`. Dotted, by inverting every other pixel as

@@ -35,12 +35,13 @@ void FormWindow::create() {
     CreateWindowExW(s.exStyle, className.c_str(), widen(d.caption).c_str(), s.style, 0, 0, 0, 0, nullptr,
                     menu_.handle(), backend_.instance(), this);
     if (!window_) {
-        throw std::runtime_error("the window of " + d.name + " could not be created");
+        throw std::runtime_error("ウィンドウ " + d.name + " を作成できませんでした。");
     }
     menu_.givenToWindow();
     registerAccessible(hwnd(), *this);
     acceptFromShell(hwnd(), backend_.taskbarCreatedMessage());
     focus_.setWindow(hwnd());
+    cues_.start(hwnd());
     backend_.boxes().windowCreated(hwnd());
     // The window is laid out for the monitor it comes up on.
     dpi_ = dpiOf(hwnd());
@@ -123,7 +124,10 @@ void FormWindow::controlChanged(const ui::Control& control) {
 void FormWindow::timerChanged(const ui::Timer& timer) {
     const UINT_PTR id = kFirstTimerId + timer.designIndex;
     if (timer.running()) {
-        SetTimer(hwnd(), id, static_cast<UINT>(timer.intervalMs), nullptr);
+        // A window whose timer the system refuses would never move on (a progress window at 0 ％).
+        if (SetTimer(hwnd(), id, static_cast<UINT>(timer.intervalMs), nullptr) == 0) {
+            throw std::runtime_error(form_.name() + " のタイマーを設定できませんでした。");
+        }
     } else {
         KillTimer(hwnd(), id);
     }
@@ -179,11 +183,16 @@ LRESULT CALLBACK FormWindow::formProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
         self->window_.release();
         return DefWindowProcW(hwnd, msg, wp, lp);
     }
-    // Nothing may unwind through the system's frames: a fault in a handler ends the program here.
+    if (self->backend_.abandoned()) {
+        return DefWindowProcW(hwnd, msg, wp, lp);
+    }
+    // Nothing may unwind through the system's frames: a failure is handed to the message loop, which
+    // ends the program through its entry.
     try {
         return self->handle(msg, wp, lp);
     } catch (...) {
-        std::terminate();
+        self->backend_.abandon(std::current_exception());
+        return 0;
     }
 }
 

@@ -94,7 +94,7 @@ bool Files::write(const std::string& path, const std::string& bytes) {
 
 bool Files::replace(const std::string& path, const std::string& bytes) {
     const std::wstring target = widen(path);
-    const std::wstring temporary = target + L".new";
+    const std::wstring temporary = target + widen(std::string(platform::kReplaceSuffix));
     if (!writeAll(temporary, bytes, true)) {
         DeleteFileW(temporary.c_str());
         return false;
@@ -104,6 +104,10 @@ bool Files::replace(const std::string& path, const std::string& bytes) {
         return false;
     }
     return true;
+}
+
+bool Files::rename(const std::string& from, const std::string& to) {
+    return MoveFileExW(widen(from).c_str(), widen(to).c_str(), MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool Files::remove(const std::string& path) {
@@ -211,16 +215,6 @@ std::string helpFileArgument(const std::string& path) {
 
 void Shell::winHelp(const std::string& file, std::uint32_t command, std::uintptr_t data) {
     WinHelpA(nullptr, helpFileArgument(file).c_str(), command, data);
-}
-
-std::uint32_t Shell::windowsMajorVersion() {
-    const auto rtlGetVersion = systemCalls().rtlGetVersion;
-    OSVERSIONINFOW info{};
-    info.dwOSVersionInfoSize = sizeof info;
-    if (rtlGetVersion == nullptr || rtlGetVersion(&info) != 0) {
-        return 0;
-    }
-    return info.dwMajorVersion;
 }
 
 bool Shell::openDocument(const std::string& path) {

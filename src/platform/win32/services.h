@@ -1,5 +1,5 @@
-// Files, the notification-area icon, the help viewer and documents, the instance test, the executable's
-// folder and the Windows version, through the system's own calls.
+// Files, the notification-area icon, the help viewer and documents, the instance test and the executable's
+// folder, through the system's own calls.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +15,7 @@ class Files : public platform::Files {
                               const std::function<bool(std::string_view)>& consume) override;
     bool write(const std::string& path, const std::string& bytes) override;
     bool replace(const std::string& path, const std::string& bytes) override;
+    bool rename(const std::string& from, const std::string& to) override;
     bool remove(const std::string& path) override;
 };
 
@@ -25,7 +26,6 @@ class Shell : public platform::Shell {
     bool notifyIcon(std::uint32_t message, const platform::IconData& data) override;
     bool setIconVersion(const platform::IconData& data, std::uint32_t version) override;
     void winHelp(const std::string& file, std::uint32_t command, std::uintptr_t data) override;
-    std::uint32_t windowsMajorVersion() override;
     bool openDocument(const std::string& path) override;
 
   private:

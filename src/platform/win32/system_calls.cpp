@@ -49,9 +49,6 @@ SystemCalls lookUpAll() {
     if (HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll")) {
         lookUp(kernel32, "SetDefaultDllDirectories", 0, calls.setDefaultDllDirectories);
     }
-    if (HMODULE ntdll = GetModuleHandleW(L"ntdll.dll")) {
-        lookUp(ntdll, "RtlGetVersion", 0, calls.rtlGetVersion);
-    }
     return calls;
 }
 
@@ -88,11 +85,11 @@ void loadSystemLibraries() {
     }
     if (calls.initCommonControlsEx == nullptr || calls.setWindowSubclass == nullptr ||
         calls.removeWindowSubclass == nullptr || calls.defSubclassProc == nullptr) {
-        throw std::runtime_error("comctl32 could not be loaded from the system folder");
+        throw std::runtime_error("コモン コントロール (comctl32.dll) を読み込めませんでした。");
     }
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
     if (!calls.initCommonControlsEx(&icc)) {
-        throw std::runtime_error("the common controls could not be registered");
+        throw std::runtime_error("コモン コントロールを登録できませんでした。");
     }
 }
 

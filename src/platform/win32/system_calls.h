@@ -1,8 +1,7 @@
 // The system calls the program looks up at run time rather than import: those that older systems lack
-// (the per-monitor DPI calls, the message filter, the library search), the kernel's true version, and
-// everything of comctl32. comctl32 is not one of the libraries the
-// system always takes from its own folder, so an import by name would load a comctl32.dll planted beside
-// the program; it is loaded here from the system folder only.
+// (the per-monitor DPI calls, the message filter, the library search) and everything of comctl32.
+// comctl32 is not one of the libraries the system always takes from its own folder, so an import by name
+// would load a comctl32.dll planted beside the program; it is loaded here from the system folder only.
 #pragma once
 
 #include <windows.h>
@@ -22,9 +21,6 @@ struct SystemCalls {
     BOOL(WINAPI* changeWindowMessageFilterEx)(HWND, UINT, DWORD, void*) = nullptr;
     // kernel32: Windows 8, and Windows 7 with its 2011 security update.
     BOOL(WINAPI* setDefaultDllDirectories)(DWORD) = nullptr;
-    // ntdll: on every Windows, but in no import library. Unlike GetVersionExW it is not capped at 6.2 for
-    // a program whose manifest does not list the newest Windows.
-    LONG(WINAPI* rtlGetVersion)(OSVERSIONINFOW*) = nullptr;
 
     // shcore, Windows 8.1 and later; filled in by loadSystemLibraries(), null elsewhere.
     HRESULT(WINAPI* getDpiForMonitor)(HMONITOR, int, UINT*, UINT*) = nullptr;

@@ -15,7 +15,7 @@ Tooltips::Tooltips(HWND window, HINSTANCE instance)
                                WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, instance, nullptr)) {
     if (tooltip_ == nullptr) {
-        throw std::runtime_error("the tooltip window could not be created");
+        throw std::runtime_error("ツールチップを作成できませんでした。");
     }
 }
 
