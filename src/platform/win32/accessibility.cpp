@@ -31,30 +31,23 @@ bool isSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
 }
 
-// The system's object for a window, with the window's own facts in front of its answers about the
-// window itself; everything else (children, places, navigation, actions) is the system's.
-class WrappedAccessible final : public IAccessible {
+// A copy of the system's list of children, handed out by a list's Clone: the system's copy would answer
+// as the system's object when asked for its other interfaces; this one answers only as a list.
+class ChildrenCopy final : public IEnumVARIANT {
   public:
-    WrappedAccessible(HWND window, IAccessible* system) : window_(window), system_(system) {}
+    explicit ChildrenCopy(IEnumVARIANT* system) : system_(system) {}
 
-    // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (out == nullptr) {
             return E_POINTER;
         }
-        if (iid == kIidUnknown || iid == kIidDispatch || iid == kIidAccessible) {
-            *out = static_cast<IAccessible*>(this);
-            AddRef();
-            return S_OK;
-        }
-        // The window handle and the list of children: the system's answer them for it. Nothing else is
-        // handed on: a client given another of the system object's interfaces (its marshalling, its
-        // service provider) would reach the system's object unwrapped and miss what the program says.
-        if (iid == kIidOleWindow || iid == kIidEnumVariant) {
-            return system_->QueryInterface(iid, out);
-        }
         *out = nullptr;
-        return E_NOINTERFACE;
+        if (iid != kIidUnknown && iid != kIidEnumVariant) {
+            return E_NOINTERFACE;
+        }
+        *out = static_cast<IEnumVARIANT*>(this);
+        AddRef();
+        return S_OK;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
     ULONG STDMETHODCALLTYPE Release() override {
@@ -65,6 +58,94 @@ class WrappedAccessible final : public IAccessible {
         }
         return left;
     }
+    HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* items, ULONG* fetched) override {
+        return system_->Next(count, items, fetched);
+    }
+    HRESULT STDMETHODCALLTYPE Skip(ULONG count) override { return system_->Skip(count); }
+    HRESULT STDMETHODCALLTYPE Reset() override { return system_->Reset(); }
+    HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** out) override { return copy(system_, out); }
+
+    static HRESULT copy(IEnumVARIANT* system, IEnumVARIANT** out) {
+        if (out == nullptr) {
+            return E_POINTER;
+        }
+        *out = nullptr;
+        IEnumVARIANT* copied = nullptr;
+        if (HRESULT result = system->Clone(&copied); FAILED(result) || copied == nullptr) {
+            return FAILED(result) ? result : E_FAIL;
+        }
+        *out = new ChildrenCopy(copied);
+        return S_OK;
+    }
+
+  private:
+    IEnumVARIANT* system_;
+    std::atomic<ULONG> references_{1};
+};
+
+// The system's object for a window, with the window's own facts in front of its answers about the
+// window itself; everything else (children, places, navigation, actions) is the system's.
+class WrappedAccessible final : public IAccessible, public IOleWindow, public IEnumVARIANT {
+  public:
+    WrappedAccessible(HWND window, IAccessible* system) : window_(window), system_(system) {
+        if (FAILED(system_->QueryInterface(kIidEnumVariant, reinterpret_cast<void**>(&children_)))) {
+            children_ = nullptr;
+        }
+    }
+
+    // IUnknown. One object, one identity: every interface a client gets of it leads back to this object,
+    // never to the system's unwrapped, which would miss what the program says. The window handle is
+    // answered here and the list of children is the system's passed through; nothing else of the
+    // system's object (its marshalling, its service provider) is handed on.
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (out == nullptr) {
+            return E_POINTER;
+        }
+        *out = nullptr;
+        if (iid == kIidUnknown || iid == kIidDispatch || iid == kIidAccessible) {
+            *out = static_cast<IAccessible*>(this);
+        } else if (iid == kIidOleWindow) {
+            *out = static_cast<IOleWindow*>(this);
+        } else if (iid == kIidEnumVariant && children_ != nullptr) {
+            *out = static_cast<IEnumVARIANT*>(this);
+        } else {
+            return E_NOINTERFACE;
+        }
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = --references_;
+        if (left == 0) {
+            if (children_ != nullptr) {
+                children_->Release();
+            }
+            system_->Release();
+            delete this;
+        }
+        return left;
+    }
+
+    // IEnumVARIANT: asked only when the system's object has its list.
+    HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* items, ULONG* fetched) override {
+        return children_->Next(count, items, fetched);
+    }
+    HRESULT STDMETHODCALLTYPE Skip(ULONG count) override { return children_->Skip(count); }
+    HRESULT STDMETHODCALLTYPE Reset() override { return children_->Reset(); }
+    HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** out) override {
+        return ChildrenCopy::copy(children_, out);
+    }
+
+    // IOleWindow
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override {
+        if (window == nullptr) {
+            return E_POINTER;
+        }
+        *window = window_;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
 
     // IDispatch
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
@@ -181,6 +262,7 @@ class WrappedAccessible final : public IAccessible {
 
     HWND window_;
     IAccessible* system_;
+    IEnumVARIANT* children_ = nullptr;
     std::atomic<ULONG> references_{1};
 };
 
@@ -214,7 +296,8 @@ std::optional<LRESULT> answerGetObject(HWND window, WPARAM wp, LPARAM lp, bool a
         return std::nullopt;
     }
     auto* wrapped = new WrappedAccessible(window, system);
-    const LRESULT result = systemCalls().lresultFromObject(kIidAccessible, wp, wrapped);
+    const LRESULT result =
+        systemCalls().lresultFromObject(kIidAccessible, wp, static_cast<IAccessible*>(wrapped));
     wrapped->Release();  // the answer holds its own reference until the reader takes it
     return result;
 }
