@@ -116,6 +116,9 @@ void FormWindow::controlChanged(const ui::Control& control) {
     }
     const int i = static_cast<int>(control.designIndex);
     const FocusKeeper::Before before = focus_.beforeChange(i);
+    if (before.held) {
+        return;
+    }
     peers_[i]->update();
     focus_.changed(i, before);
 }
@@ -339,6 +342,9 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
             return onSetCursor(wp, lp);
         case DM_GETDEFID:
             return focus_.defaultButton();
+        case FocusKeeper::kSettleFocus:
+            focus_.settle();
+            return 0;
         default:
             break;
     }
