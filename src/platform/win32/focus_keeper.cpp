@@ -37,7 +37,10 @@ int FocusKeeper::focusedControl() const {
 void FocusKeeper::remember() {
     HWND focus = GetFocus();
     if (focus == window_) {
-        focus_ = -1;
+        // While the focus is being settled the window holds it only on its way to a control.
+        if (!settling_) {
+            focus_ = -1;
+        }
     } else if (int i = indexOf(focus); i >= 0) {
         focus_ = i;
     }

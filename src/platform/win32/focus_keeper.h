@@ -7,7 +7,8 @@
 // other dialog habits (Esc and the close box as IDCANCEL) are not this program's.
 //
 // Where the focus lands is what a screen reader says, so it moves once, to where it will stay: a move
-// that depends on what an event does next (a control that becomes able) waits until that event is over.
+// that depends on what an event does next (a control that becomes able, an activation handed back by a
+// closing box) waits until that event is over.
 #pragma once
 
 #include <windows.h>
@@ -31,10 +32,10 @@ class FocusKeeper {
     // The design indices in the order Tab visits them.
     void setTabOrder(std::vector<int> order) { tabOrder_ = std::move(order); }
 
-    // The window is deactivated or hidden, and activated again.
+    // The window is deactivated or hidden, and activated again: the focus goes back to its control now,
+    // or once the current event is over.
     void remember();
     void restore();
-    // Where the focus goes is decided once the current event is over.
     void settleLater();
     // What the window's kSettleFocus does.
     void settle();

@@ -250,9 +250,16 @@ LRESULT FormWindow::onActivate(WPARAM wp, LPARAM lp) {
         return DefWindowProcW(hwnd(), WM_ACTIVATE, wp, lp);
     }
     // The system's own handling first (it gives the window itself the focus, and keeps the keyboard
-    // working for a box that comes up next), then the focus goes back to the control that had it.
+    // working for a box that comes up next), then the focus goes back to the control that had it. A box
+    // that closes hands the activation back to its owner before the event that asked it goes on, and
+    // that event may hide the owner at once (a scan agreed to): the control gets the focus back only if
+    // its window is still the active one when the event is over.
     LRESULT result = DefWindowProcW(hwnd(), WM_ACTIVATE, wp, lp);
-    focus_.restore();
+    if (backend_.boxes().open()) {
+        focus_.settleLater();
+    } else {
+        focus_.restore();
+    }
     return result;
 }
 
