@@ -39,6 +39,8 @@ class FocusKeeper {
     void settleLater();
     // What the window's kSettleFocus does.
     void settle();
+    // Whether the focus is about to move.
+    bool settling() const { return settling_; }
     // A control is about to change (enabled, visible) and has changed. A control held keeps the focus,
     // and its window its state, until the event is over (settle updates it).
     struct Before {

@@ -144,24 +144,44 @@ std::uintptr_t FormWindow::nativeHandle(const ui::Control& control) const {
     return reinterpret_cast<std::uintptr_t>(peers_.at(control.designIndex)->hwnd());
 }
 
-// A window whose design names it by one of its labels is called what that label says.
+// A window whose design names it by one of its labels is called what that label says, and one that it
+// describes by labels is described by what they say, those that show something one after the other.
 void FormWindow::describe(AccessibleFacts& facts) const {
-    const std::string& namedBy = form_.design().namedBy;
-    if (!namedBy.empty()) {
-        facts.name = widen(form_.control(namedBy).caption);
+    const ui::FormDesign& d = form_.design();
+    if (!d.namedBy.empty()) {
+        facts.name = widen(form_.control(d.namedBy).caption);
+    }
+    if (!d.describedBy.empty()) {
+        std::string text;
+        for (const std::string& label : d.describedBy) {
+            const std::string& caption = form_.control(label).caption;
+            if (!caption.empty()) {
+                text += (text.empty() ? "" : " ") + caption;
+            }
+        }
+        facts.description = widen(text);
     }
 }
 
 void FormWindow::textChanged(const ControlPeer& peer) {
-    const std::string& name = peer.control().name();
+    const ui::ControlDesign& changed = *peer.control().design;
     announceNameChange(peer.hwnd());
-    for (const auto& other : peers_) {
-        if (other->control().design->describedBy == name) {
-            announceDescriptionChange(other->hwnd());
-        }
-    }
-    if (form_.design().namedBy == name) {
+    if (form_.design().namedBy == changed.name) {
         announceNameChange(hwnd());
+    }
+    // A screen reader listens to the object that has the focus. A change of what describes it is
+    // announced there, but not a count that moves at every tick (it stays readable), and not while the
+    // focus is about to move on: the focus carries the new description with it, heard once.
+    if (changed.quiet || focus_.settling()) {
+        return;
+    }
+    HWND focused = GetFocus();
+    const ControlPeer* focusedPeer = peerOf(focused);
+    const std::vector<std::string>& windowDescribedBy = form_.design().describedBy;
+    if (focused == hwnd()
+            ? std::ranges::find(windowDescribedBy, changed.name) != windowDescribedBy.end()
+            : focusedPeer != nullptr && focusedPeer->control().design->describedBy == changed.name) {
+        announceDescriptionChange(focused);
     }
 }
 
