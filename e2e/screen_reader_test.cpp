@@ -214,6 +214,7 @@ void followRun(Session& s, const Run& run) {
     HWND form = s.kolbrin->waitForWindow(run.form, true, 5s);
     ASSERT_NE(form, nullptr) << run.form;
     checkHeard(form, w);
+    EXPECT_EQ(hear(form).role, ROLE_SYSTEM_DIALOG) << run.form;  // read out as it opens
     const HWND focused = run.focused ? control(form, w.design(), run.focused) : form;
     EXPECT_TRUE(waitUntil([&] {
         const std::wstring heard = hear(focused).description;
@@ -258,6 +259,7 @@ TEST(ScreenReader, HearsEveryWindowByNameRoleStateAndDescription) {
         ASSERT_NE(window, nullptr) << form;
         const WindowCase& w = windowCase(form);
         checkHeard(window, w);
+        EXPECT_EQ(hear(window).role, ROLE_SYSTEM_DIALOG) << form;  // read out as it opens
         // A screen reader may still hold an object when its window goes: asked then, it knows nothing
         // of the window any more, and the program runs on.
         const Expected& first = w.objects.front();

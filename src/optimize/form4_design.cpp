@@ -47,6 +47,7 @@ const FormDesign& form4Design() {
             },
         .timers = {{.name = "Timer1", .intervalMs = 30, .enabled = false}},
         .namedBy = "Label1",
+        .dialog = true,
     };
     return design;
 }

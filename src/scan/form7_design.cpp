@@ -55,6 +55,7 @@ const FormDesign& form7Design() {
         // Nothing in the window takes the focus while the scan runs: the window tells its stage and
         // percentage itself.
         .describedBy = {"Label3", "Label2"},
+        .dialog = true,
     };
     return design;
 }

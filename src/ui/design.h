@@ -145,6 +145,9 @@ struct FormDesign {
     // controls whose captions, one after the other, describe it.
     std::string namedBy;
     std::vector<std::string> describedBy;
+    // For screen readers: a dialog, read out when it opens as a message box is, for a window whose texts
+    // are not all on controls that take the focus (labels, a banner, a run's progress).
+    bool dialog = false;
 };
 
 }  // namespace ui

@@ -84,10 +84,12 @@ class ChildrenCopy final : public IEnumVARIANT {
 };
 
 // The system's object for a window, with the window's own facts in front of its answers about the
-// window itself; everything else (children, places, navigation, actions) is the system's.
+// window itself; everything else (children, places, navigation, actions) is the system's. The client
+// area is told every fact; the window object around it only the name, as a dialog's frame is.
 class WrappedAccessible final : public IAccessible, public IOleWindow, public IEnumVARIANT {
   public:
-    WrappedAccessible(HWND window, IAccessible* system) : window_(window), system_(system) {
+    WrappedAccessible(HWND window, IAccessible* system, bool client)
+        : window_(window), system_(system), client_(client) {
         if (FAILED(system_->QueryInterface(kIidEnumVariant, reinterpret_cast<void**>(&children_)))) {
             children_ = nullptr;
         }
@@ -171,13 +173,14 @@ class WrappedAccessible final : public IAccessible, public IOleWindow, public IE
         return system_->get_accName(child, name);
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override {
-        if (AccessibleFacts f; isSelf(child) && description != nullptr && facts(f) && f.description) {
+        if (AccessibleFacts f;
+            client_ && isSelf(child) && description != nullptr && facts(f) && f.description) {
             return text(*f.description, description);
         }
         return system_->get_accDescription(child, description);
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
-        if (AccessibleFacts f; isSelf(child) && role != nullptr && facts(f) && f.role != 0) {
+        if (AccessibleFacts f; client_ && isSelf(child) && role != nullptr && facts(f) && f.role != 0) {
             role->vt = VT_I4;
             role->lVal = f.role;
             return S_OK;
@@ -186,8 +189,8 @@ class WrappedAccessible final : public IAccessible, public IOleWindow, public IE
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
         HRESULT result = system_->get_accState(child, state);
-        if (AccessibleFacts f;
-            SUCCEEDED(result) && isSelf(child) && state != nullptr && state->vt == VT_I4 && facts(f)) {
+        if (AccessibleFacts f; client_ && SUCCEEDED(result) && isSelf(child) && state != nullptr &&
+                               state->vt == VT_I4 && facts(f)) {
             state->lVal |= f.addedStates;
         }
         return result;
@@ -263,6 +266,7 @@ class WrappedAccessible final : public IAccessible, public IOleWindow, public IE
     HWND window_;
     IAccessible* system_;
     IEnumVARIANT* children_ = nullptr;
+    bool client_;
     std::atomic<ULONG> references_{1};
 };
 
@@ -295,7 +299,7 @@ std::optional<LRESULT> answerGetObject(HWND window, WPARAM wp, LPARAM lp, bool a
         system == nullptr) {
         return std::nullopt;
     }
-    auto* wrapped = new WrappedAccessible(window, system);
+    auto* wrapped = new WrappedAccessible(window, system, object == OBJID_CLIENT);
     const LRESULT result =
         systemCalls().lresultFromObject(kIidAccessible, wp, static_cast<IAccessible*>(wrapped));
     wrapped->Release();  // the answer holds its own reference until the reader takes it

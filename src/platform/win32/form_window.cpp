@@ -1,5 +1,7 @@
 #include "platform/win32/form_window.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <exception>
 #include <numeric>
@@ -161,6 +163,20 @@ void FormWindow::describe(AccessibleFacts& facts) const {
         }
         facts.description = widen(text);
     }
+    if (d.dialog) {
+        facts.role = ROLE_SYSTEM_DIALOG;
+    }
+}
+
+// What the window tells a screen reader beyond what the system reads from it (the progress windows'
+// names, the dialogs' role); a window with nothing to add keeps the system's own object.
+std::optional<LRESULT> FormWindow::answerScreenReader(WPARAM wp, LPARAM lp) const {
+    AccessibleFacts facts;
+    describe(facts);
+    if (facts.empty()) {
+        return std::nullopt;
+    }
+    return answerGetObject(hwnd(), wp, lp, facts.name.has_value());
 }
 
 void FormWindow::textChanged(const ControlPeer& peer) {
@@ -312,15 +328,13 @@ void FormWindow::eraseBackground(HDC dc) {
     FillRect(dc, &r, resources_.brush(form_.design().back, ColourRole::Background));
 }
 
-// A window whose design gives it no telling caption (the progress windows) is named by one of its
-// controls for screen readers.
 LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == backend_.taskbarCreatedMessage()) {
         form_.shellRestarted();
         return 0;
     }
-    if (msg == WM_GETOBJECT && !form_.design().namedBy.empty()) {
-        if (std::optional<LRESULT> answer = answerGetObject(hwnd(), wp, lp, true)) {
+    if (msg == WM_GETOBJECT) {
+        if (std::optional<LRESULT> answer = answerScreenReader(wp, lp)) {
             return *answer;
         }
     }
