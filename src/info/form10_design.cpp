@@ -79,6 +79,7 @@ const FormDesign& form10Design() {
                 nameLabel("Label17", {0, 176, 97, 17}, "設定ファイル"),
                 valueLabel("Label23", {104, 176, 81, 17}, "Ver.1.00"),
             },
+        .dialog = true,
     };
     return design;
 }

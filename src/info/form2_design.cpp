@@ -48,6 +48,7 @@ const FormDesign& form2Design() {
                  .isCancel = true,
                  .handCursor = true},
             },
+        .dialog = true,
     };
     return design;
 }

@@ -53,6 +53,7 @@ const FormDesign& form3Design() {
                  .caption = "Kolbrin Project",
                  .font = {kPGothic, 15.75, true, false}},
             },
+        .dialog = true,
     };
     return design;
 }

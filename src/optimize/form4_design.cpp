@@ -28,7 +28,8 @@ const FormDesign& form4Design() {
                  .rect = {525, 630, 1065, 330},
                  .back = rgb(192, 192, 255),
                  .font = {.points = 12},
-                 .tabIndex = 1},
+                 .tabIndex = 1,
+                 .quiet = true},
                 {.name = "Command1",
                  .kind = ControlKind::Button,
                  .rect = {600, 1200, 960, 375},
@@ -41,10 +42,12 @@ const FormDesign& form4Design() {
                  .kind = ControlKind::Button,
                  .rect = {600, 1200, 975, 375},
                  .caption = "ｷｬﾝｾﾙ",
-                 .tabIndex = 3},
+                 .tabIndex = 3,
+                 .describedBy = "Label2"},  // the run's progress, while it has the focus
             },
         .timers = {{.name = "Timer1", .intervalMs = 30, .enabled = false}},
         .namedBy = "Label1",
+        .dialog = true,
     };
     return design;
 }

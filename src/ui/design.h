@@ -95,9 +95,11 @@ struct ControlDesign {
     bool readOnly = false;
     Picture picture = Picture::None;
     // For screen readers, where the design shows no text: the control's name, and the control whose
-    // caption describes it (else its tooltip does).
+    // caption describes it (else its tooltip does). A quiet control's caption changes at every tick (a
+    // percentage): what it describes stays readable, but no change of it is announced.
     std::string accessibleName;
     std::string describedBy;
+    bool quiet = false;
 };
 
 struct TimerDesign {
@@ -139,8 +141,13 @@ struct FormDesign {
     std::vector<ControlDesign> controls;
     std::vector<TimerDesign> timers;
     std::vector<MenuDesign> menus;
-    // The control whose caption names the window for screen readers; else its caption does.
+    // For screen readers: the control whose caption names the window (else its caption does), and the
+    // controls whose captions, one after the other, describe it.
     std::string namedBy;
+    std::vector<std::string> describedBy;
+    // For screen readers: a dialog, read out when it opens as a message box is, for a window whose texts
+    // are not all on controls that take the focus (labels, a banner, a run's progress).
+    bool dialog = false;
 };
 
 }  // namespace ui

@@ -31,30 +31,23 @@ bool isSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
 }
 
-// The system's object for a window, with the window's own facts in front of its answers about the
-// window itself; everything else (children, places, navigation, actions) is the system's.
-class WrappedAccessible final : public IAccessible {
+// A copy of the system's list of children, handed out by a list's Clone: the system's copy would answer
+// as the system's object when asked for its other interfaces; this one answers only as a list.
+class ChildrenCopy final : public IEnumVARIANT {
   public:
-    WrappedAccessible(HWND window, IAccessible* system) : window_(window), system_(system) {}
+    explicit ChildrenCopy(IEnumVARIANT* system) : system_(system) {}
 
-    // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (out == nullptr) {
             return E_POINTER;
         }
-        if (iid == kIidUnknown || iid == kIidDispatch || iid == kIidAccessible) {
-            *out = static_cast<IAccessible*>(this);
-            AddRef();
-            return S_OK;
-        }
-        // The window handle and the list of children: the system's answer them for it. Nothing else is
-        // handed on: a client given another of the system object's interfaces (its marshalling, its
-        // service provider) would reach the system's object unwrapped and miss what the program says.
-        if (iid == kIidOleWindow || iid == kIidEnumVariant) {
-            return system_->QueryInterface(iid, out);
-        }
         *out = nullptr;
-        return E_NOINTERFACE;
+        if (iid != kIidUnknown && iid != kIidEnumVariant) {
+            return E_NOINTERFACE;
+        }
+        *out = static_cast<IEnumVARIANT*>(this);
+        AddRef();
+        return S_OK;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
     ULONG STDMETHODCALLTYPE Release() override {
@@ -65,6 +58,96 @@ class WrappedAccessible final : public IAccessible {
         }
         return left;
     }
+    HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* items, ULONG* fetched) override {
+        return system_->Next(count, items, fetched);
+    }
+    HRESULT STDMETHODCALLTYPE Skip(ULONG count) override { return system_->Skip(count); }
+    HRESULT STDMETHODCALLTYPE Reset() override { return system_->Reset(); }
+    HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** out) override { return copy(system_, out); }
+
+    static HRESULT copy(IEnumVARIANT* system, IEnumVARIANT** out) {
+        if (out == nullptr) {
+            return E_POINTER;
+        }
+        *out = nullptr;
+        IEnumVARIANT* copied = nullptr;
+        if (HRESULT result = system->Clone(&copied); FAILED(result) || copied == nullptr) {
+            return FAILED(result) ? result : E_FAIL;
+        }
+        *out = new ChildrenCopy(copied);
+        return S_OK;
+    }
+
+  private:
+    IEnumVARIANT* system_;
+    std::atomic<ULONG> references_{1};
+};
+
+// The system's object for a window, with the window's own facts in front of its answers about the
+// window itself; everything else (children, places, navigation, actions) is the system's. The client
+// area is told every fact; the window object around it only the name, as a dialog's frame is.
+class WrappedAccessible final : public IAccessible, public IOleWindow, public IEnumVARIANT {
+  public:
+    WrappedAccessible(HWND window, IAccessible* system, bool client)
+        : window_(window), system_(system), client_(client) {
+        if (FAILED(system_->QueryInterface(kIidEnumVariant, reinterpret_cast<void**>(&children_)))) {
+            children_ = nullptr;
+        }
+    }
+
+    // IUnknown. One object, one identity: every interface a client gets of it leads back to this object,
+    // never to the system's unwrapped, which would miss what the program says. The window handle is
+    // answered here and the list of children is the system's passed through; nothing else of the
+    // system's object (its marshalling, its service provider) is handed on.
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (out == nullptr) {
+            return E_POINTER;
+        }
+        *out = nullptr;
+        if (iid == kIidUnknown || iid == kIidDispatch || iid == kIidAccessible) {
+            *out = static_cast<IAccessible*>(this);
+        } else if (iid == kIidOleWindow) {
+            *out = static_cast<IOleWindow*>(this);
+        } else if (iid == kIidEnumVariant && children_ != nullptr) {
+            *out = static_cast<IEnumVARIANT*>(this);
+        } else {
+            return E_NOINTERFACE;
+        }
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const ULONG left = --references_;
+        if (left == 0) {
+            if (children_ != nullptr) {
+                children_->Release();
+            }
+            system_->Release();
+            delete this;
+        }
+        return left;
+    }
+
+    // IEnumVARIANT: asked only when the system's object has its list.
+    HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* items, ULONG* fetched) override {
+        return children_->Next(count, items, fetched);
+    }
+    HRESULT STDMETHODCALLTYPE Skip(ULONG count) override { return children_->Skip(count); }
+    HRESULT STDMETHODCALLTYPE Reset() override { return children_->Reset(); }
+    HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** out) override {
+        return ChildrenCopy::copy(children_, out);
+    }
+
+    // IOleWindow
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override {
+        if (window == nullptr) {
+            return E_POINTER;
+        }
+        *window = window_;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
 
     // IDispatch
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
@@ -90,13 +173,14 @@ class WrappedAccessible final : public IAccessible {
         return system_->get_accName(child, name);
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override {
-        if (AccessibleFacts f; isSelf(child) && description != nullptr && facts(f) && f.description) {
+        if (AccessibleFacts f;
+            client_ && isSelf(child) && description != nullptr && facts(f) && f.description) {
             return text(*f.description, description);
         }
         return system_->get_accDescription(child, description);
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
-        if (AccessibleFacts f; isSelf(child) && role != nullptr && facts(f) && f.role != 0) {
+        if (AccessibleFacts f; client_ && isSelf(child) && role != nullptr && facts(f) && f.role != 0) {
             role->vt = VT_I4;
             role->lVal = f.role;
             return S_OK;
@@ -105,8 +189,8 @@ class WrappedAccessible final : public IAccessible {
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
         HRESULT result = system_->get_accState(child, state);
-        if (AccessibleFacts f;
-            SUCCEEDED(result) && isSelf(child) && state != nullptr && state->vt == VT_I4 && facts(f)) {
+        if (AccessibleFacts f; client_ && SUCCEEDED(result) && isSelf(child) && state != nullptr &&
+                               state->vt == VT_I4 && facts(f)) {
             state->lVal |= f.addedStates;
         }
         return result;
@@ -181,6 +265,8 @@ class WrappedAccessible final : public IAccessible {
 
     HWND window_;
     IAccessible* system_;
+    IEnumVARIANT* children_ = nullptr;
+    bool client_;
     std::atomic<ULONG> references_{1};
 };
 
@@ -213,8 +299,9 @@ std::optional<LRESULT> answerGetObject(HWND window, WPARAM wp, LPARAM lp, bool a
         system == nullptr) {
         return std::nullopt;
     }
-    auto* wrapped = new WrappedAccessible(window, system);
-    const LRESULT result = systemCalls().lresultFromObject(kIidAccessible, wp, wrapped);
+    auto* wrapped = new WrappedAccessible(window, system, object == OBJID_CLIENT);
+    const LRESULT result =
+        systemCalls().lresultFromObject(kIidAccessible, wp, static_cast<IAccessible*>(wrapped));
     wrapped->Release();  // the answer holds its own reference until the reader takes it
     return result;
 }

@@ -38,7 +38,8 @@ void unregisterAccessible(HWND window);
 // The answer to WM_GETOBJECT for a window that has facts of its own (the client area and the window
 // itself); nothing when the request is for another object or the system's accessibility library is
 // missing, and the window's default handling answers.
-// A control's facts are about its client area; a top-level window's name is also its window object's.
+// A control's facts are about its client area; a top-level window's name is also its window object's
+// (the other facts are its client area's, as a dialog's role is).
 std::optional<LRESULT> answerGetObject(HWND window, WPARAM wp, LPARAM lp, bool alsoWindowObject);
 
 // Tells screen readers that an object's name or description has changed.

@@ -40,9 +40,11 @@ class ControlPeer : public AccessibleSource {
     int id() const { return kFirstControlId + static_cast<int>(designIndex_); }
     const ui::Control& control() const;
 
-    // Whether the kind can hold the keyboard focus at all, and whether its window can right now.
+    // Whether the kind can hold the keyboard focus at all, whether its window can right now, and whether
+    // it can once the window shows the control's state.
     virtual bool takesFocus() const { return false; }
     bool canTakeFocus() const;
+    bool canTakeFocusOnceUpdated() const { return takesFocus() && control().visible && control().enabled; }
     virtual bool isPushButton() const { return false; }
     // What a screen reader is told beyond what the system reads from the child by itself.
     void describe(AccessibleFacts& facts) const override;

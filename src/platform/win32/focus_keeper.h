@@ -5,6 +5,10 @@
 // DefDlgProc keeps a focus too, but only the one the user left: it neither moves the focus off a control
 // that is hidden or disabled (the keys would go nowhere) nor knows the design's default button, and its
 // other dialog habits (Esc and the close box as IDCANCEL) are not this program's.
+//
+// Where the focus lands is what a screen reader says, so it moves once, to where it will stay: a move
+// that depends on what an event does next (a control that becomes able, an activation handed back by a
+// closing box) waits until that event is over.
 #pragma once
 
 #include <windows.h>
@@ -18,6 +22,9 @@ namespace win32 {
 
 class FocusKeeper {
   public:
+    // Posted to the window: the focus is settled once the event that moved it is over.
+    static constexpr UINT kSettleFocus = WM_APP + 2;
+
     using Peers = std::vector<std::unique_ptr<ControlPeer>>;
     explicit FocusKeeper(const Peers& peers) : peers_(peers) {}
 
@@ -25,15 +32,23 @@ class FocusKeeper {
     // The design indices in the order Tab visits them.
     void setTabOrder(std::vector<int> order) { tabOrder_ = std::move(order); }
 
-    // The window is deactivated or hidden, and activated again.
+    // The window is deactivated or hidden, and activated again: the focus goes back to its control now,
+    // or once the current event is over.
     void remember();
     void restore();
-    // A control is about to change (enabled, visible) and has changed.
+    void settleLater();
+    // What the window's kSettleFocus does.
+    void settle();
+    // Whether the focus is about to move.
+    bool settling() const { return settling_; }
+    // A control is about to change (enabled, visible) and has changed. A control held keeps the focus,
+    // and its window its state, until the event is over (settle updates it).
     struct Before {
         bool hadFocus;
         bool couldTakeFocus;
+        bool held;
     };
-    Before beforeChange(int index) const;
+    Before beforeChange(int index);
     void changed(int index, Before before);
     // What DM_GETDEFID answers.
     LRESULT defaultButton() const;
@@ -41,9 +56,11 @@ class FocusKeeper {
   private:
     // The design index of a child of the window, or -1.
     int indexOf(HWND child) const;
-    int nextInTabOrder(int after) const;
+    int nextInTabOrder(int after, int except = -1) const;
     int focusedControl() const;
     void giveFocusTo(int index);
+    int restoreTarget() const;
+    bool leave(int index);
     bool active() const { return GetActiveWindow() == window_; }
 
     const Peers& peers_;
@@ -51,6 +68,8 @@ class FocusKeeper {
     std::vector<int> tabOrder_;
     int focus_ = -1;      // the control that has the focus, or gets it back on activation; -1 none
     int focusLeft_ = -1;  // where the focus was when no control could take it over
+    int held_ = -1;       // the control that keeps the focus until the event is over
+    bool settling_ = false;
 };
 
 }  // namespace win32

@@ -1,5 +1,7 @@
 #include "platform/win32/form_window.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <exception>
 #include <numeric>
@@ -117,6 +119,9 @@ void FormWindow::controlChanged(const ui::Control& control) {
     }
     const int i = static_cast<int>(control.designIndex);
     const FocusKeeper::Before before = focus_.beforeChange(i);
+    if (before.held) {
+        return;
+    }
     peers_[i]->update();
     focus_.changed(i, before);
 }
@@ -145,24 +150,58 @@ std::uintptr_t FormWindow::nativeHandle(const ui::Control& control) const {
     return reinterpret_cast<std::uintptr_t>(peers_.at(control.designIndex)->hwnd());
 }
 
-// A window whose design names it by one of its labels is called what that label says.
+// A window whose design names it by one of its labels is called what that label says, and one that it
+// describes by labels is described by what they say, those that show something one after the other.
 void FormWindow::describe(AccessibleFacts& facts) const {
-    const std::string& namedBy = form_.design().namedBy;
-    if (!namedBy.empty()) {
-        facts.name = widen(form_.control(namedBy).caption);
+    const ui::FormDesign& d = form_.design();
+    if (!d.namedBy.empty()) {
+        facts.name = widen(form_.control(d.namedBy).caption);
+    }
+    if (!d.describedBy.empty()) {
+        std::string text;
+        for (const std::string& label : d.describedBy) {
+            const std::string& caption = form_.control(label).caption;
+            if (!caption.empty()) {
+                text += (text.empty() ? "" : " ") + caption;
+            }
+        }
+        facts.description = widen(text);
+    }
+    if (d.dialog) {
+        facts.role = ROLE_SYSTEM_DIALOG;
     }
 }
 
-void FormWindow::textChanged(const ControlPeer& peer) {
-    const std::string& name = peer.control().name();
-    announceNameChange(peer.hwnd());
-    for (const auto& other : peers_) {
-        if (other->control().design->describedBy == name) {
-            announceDescriptionChange(other->hwnd());
-        }
+// What the window tells a screen reader beyond what the system reads from it (the progress windows'
+// names, the dialogs' role); a window with nothing to add keeps the system's own object.
+std::optional<LRESULT> FormWindow::answerScreenReader(WPARAM wp, LPARAM lp) const {
+    AccessibleFacts facts;
+    describe(facts);
+    if (facts.empty()) {
+        return std::nullopt;
     }
-    if (form_.design().namedBy == name) {
+    return answerGetObject(hwnd(), wp, lp, facts.name.has_value());
+}
+
+void FormWindow::textChanged(const ControlPeer& peer) {
+    const ui::ControlDesign& changed = *peer.control().design;
+    announceNameChange(peer.hwnd());
+    if (form_.design().namedBy == changed.name) {
         announceNameChange(hwnd());
+    }
+    // A screen reader listens to the object that has the focus. A change of what describes it is
+    // announced there, but not a count that moves at every tick (it stays readable), and not while the
+    // focus is about to move on: the focus carries the new description with it, heard once.
+    if (changed.quiet || focus_.settling()) {
+        return;
+    }
+    HWND focused = GetFocus();
+    const ControlPeer* focusedPeer = peerOf(focused);
+    const std::vector<std::string>& windowDescribedBy = form_.design().describedBy;
+    if (focused == hwnd()
+            ? std::ranges::find(windowDescribedBy, changed.name) != windowDescribedBy.end()
+            : focusedPeer != nullptr && focusedPeer->control().design->describedBy == changed.name) {
+        announceDescriptionChange(focused);
     }
 }
 
@@ -256,9 +295,16 @@ LRESULT FormWindow::onActivate(WPARAM wp, LPARAM lp) {
         return DefWindowProcW(hwnd(), WM_ACTIVATE, wp, lp);
     }
     // The system's own handling first (it gives the window itself the focus, and keeps the keyboard
-    // working for a box that comes up next), then the focus goes back to the control that had it.
+    // working for a box that comes up next), then the focus goes back to the control that had it. A box
+    // that closes hands the activation back to its owner before the event that asked it goes on, and
+    // that event may hide the owner at once (a scan agreed to): the control gets the focus back only if
+    // its window is still the active one when the event is over.
     LRESULT result = DefWindowProcW(hwnd(), WM_ACTIVATE, wp, lp);
-    focus_.restore();
+    if (backend_.boxes().open()) {
+        focus_.settleLater();
+    } else {
+        focus_.restore();
+    }
     return result;
 }
 
@@ -291,15 +337,13 @@ void FormWindow::eraseBackground(HDC dc) {
     FillRect(dc, &r, resources_.brush(form_.design().back, ColourRole::Background));
 }
 
-// A window whose design gives it no telling caption (the progress windows) is named by one of its
-// controls for screen readers.
 LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == backend_.taskbarCreatedMessage()) {
         form_.shellRestarted();
         return 0;
     }
-    if (msg == WM_GETOBJECT && !form_.design().namedBy.empty()) {
-        if (std::optional<LRESULT> answer = answerGetObject(hwnd(), wp, lp, true)) {
+    if (msg == WM_GETOBJECT) {
+        if (std::optional<LRESULT> answer = answerScreenReader(wp, lp)) {
             return *answer;
         }
     }
@@ -348,6 +392,9 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
             return onSetCursor(wp, lp);
         case DM_GETDEFID:
             return focus_.defaultButton();
+        case FocusKeeper::kSettleFocus:
+            focus_.settle();
+            return 0;
         default:
             break;
     }

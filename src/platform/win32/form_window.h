@@ -84,6 +84,7 @@ class FormWindow : public ui::WindowPeer, public AccessibleSource {
     void onColoursChanged();
     LRESULT onUiState(UINT msg, WPARAM wp, LPARAM lp);
     void describe(AccessibleFacts& facts) const override;
+    std::optional<LRESULT> answerScreenReader(WPARAM wp, LPARAM lp) const;
 
     Backend& backend_;
     ui::Form& form_;
