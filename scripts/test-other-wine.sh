@@ -23,13 +23,7 @@ if [ "${1:-}" = --in-chroot ]; then
     export KOLBRIN_BUILD="$work"
     source "$root/scripts/wine-env.sh"
     trap 'wineserver -k 2>/dev/null' EXIT
-    start=$SECONDS
-    if ! timeout -k 10 "$prefix_limit" bash -c "source '$root/scripts/wine-env.sh'; wine_prefix_init"; then
-        echo "other-wine: the Wine prefix could not be set up in ${prefix_limit}s" >&2
-        exit 3
-    fi
-    echo "other-wine: $(wine --version) prefix ready ($((SECONDS - start))s)"
-    wineserver -k 2>/dev/null
+    wine_prefix_init_within other-wine "$prefix_limit" || exit
     wineserver -w
     # What a killed run may have left: a folder marked unchangeable, the screenshots of the last run.
     chattr -R -i "$WINEPREFIX/drive_c/kolbrin-e2e" 2>/dev/null

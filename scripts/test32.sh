@@ -51,13 +51,7 @@ if [ "${1:-}" = --in-chroot ]; then
     wineserver() { /usr/lib/wine/wineserver64 "$@"; }
     export -f wine wineboot wineserver
     trap 'wineserver -k 2>/dev/null' EXIT
-    start=$SECONDS
-    if ! timeout -k 10 "$prefix_limit" bash -c "source '$root/scripts/wine-env.sh'; wine_prefix_init"; then
-        echo "test32: the Wine prefix could not be set up in ${prefix_limit}s" >&2
-        exit 3
-    fi
-    echo "test32: Wine prefix ready ($((SECONDS - start))s)"
-    wineserver -k 2>/dev/null
+    wine_prefix_init_within test32 "$prefix_limit" || exit
     rm -rf "$WINEPREFIX/drive_c/kolbrin-e2e"
     start=$SECONDS
     zip=$(ls "$root"/dist/Kolbrin-*-win32.zip)

@@ -75,6 +75,18 @@ wine_prefix_init() {
     echo "$digest" >"$mark"
 }
 
+# wine_prefix_init within LIMIT seconds, for a run that must not hang on a first start of Wine (the
+# emulated and the chroot runs); WHO names the run in the messages. The Wine server is stopped after.
+wine_prefix_init_within() {
+    local who=$1 limit=$2 start=$SECONDS
+    if ! timeout -k 10 "$limit" bash -c "source '${BASH_SOURCE[0]}'; wine_prefix_init"; then
+        echo "$who: the Wine prefix could not be set up in ${limit}s" >&2
+        return 3
+    fi
+    echo "$who: $(wine --version) prefix ready ($((SECONDS - start))s)"
+    wineserver -k 2>/dev/null
+}
+
 # Sets the prefix's screen resolution in dots per inch (96, 120, 144 ...).
 wine_set_dpi() {
     wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
