@@ -84,7 +84,7 @@ wine_prefix_init_within() {
         return 3
     fi
     echo "$who: $(wine --version) prefix ready ($((SECONDS - start))s)"
-    wineserver -k 2>/dev/null
+    wineserver -k 2>/dev/null || true
 }
 
 # Sets the prefix's screen resolution in dots per inch (96, 120, 144 ...).
