@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <exception>
 #include <numeric>
-#include <stdexcept>
 
 #include "platform/win32/backend.h"
 #include "platform/win32/dpi.h"
 #include "platform/win32/form_class.h"
 #include "platform/win32/form_window_layout.h"
+#include "platform/win32/refusal.h"
 #include "platform/win32/shell_messages.h"
 #include "platform/win32/text.h"
 
@@ -37,7 +37,7 @@ void FormWindow::create() {
     CreateWindowExW(s.exStyle, className.c_str(), widen(d.caption).c_str(), s.style, 0, 0, 0, 0, nullptr,
                     menu_.handle(), backend_.instance(), this);
     if (!window_) {
-        throw std::runtime_error("ウィンドウ " + d.name + " を作成できませんでした。");
+        throw SystemRefused("ウィンドウを作成できませんでした。");
     }
     menu_.givenToWindow();
     registerAccessible(hwnd(), *this);
@@ -131,7 +131,7 @@ void FormWindow::timerChanged(const ui::Timer& timer) {
     if (timer.running()) {
         // A window whose timer the system refuses would never move on (a progress window at 0 ％).
         if (SetTimer(hwnd(), id, static_cast<UINT>(timer.intervalMs), nullptr) == 0) {
-            throw std::runtime_error(form_.name() + " のタイマーを設定できませんでした。");
+            throw SystemRefused("タイマーを設定できませんでした。");
         }
     } else {
         KillTimer(hwnd(), id);
@@ -294,17 +294,19 @@ LRESULT FormWindow::onActivate(WPARAM wp, LPARAM lp) {
     if (backend_.boxes().activatedOutOfReach(hwnd())) {
         return DefWindowProcW(hwnd(), WM_ACTIVATE, wp, lp);
     }
-    // The system's own handling first (it gives the window itself the focus, and keeps the keyboard
-    // working for a box that comes up next), then the focus goes back to the control that had it. A box
-    // that closes hands the activation back to its owner before the event that asked it goes on, and
-    // that event may hide the owner at once (a scan agreed to): the control gets the focus back only if
-    // its window is still the active one when the event is over.
-    LRESULT result = DefWindowProcW(hwnd(), WM_ACTIVATE, wp, lp);
+    // A box that closes hands the activation back to its owner before the event that asked it goes on,
+    // and that event may hide the owner at once (a scan agreed to): the owner's control gets the focus
+    // back only if its window is still the active one when the event is over. Until then nothing takes
+    // it, not even the window itself (as the system's own handling would): a screen reader would name a
+    // window about to go.
     if (backend_.boxes().open()) {
         focus_.settleLater();
-    } else {
-        focus_.restore();
+        return 0;
     }
+    // The system's own handling first (it gives the window itself the focus), then the focus goes back
+    // to the control that had it.
+    LRESULT result = DefWindowProcW(hwnd(), WM_ACTIVATE, wp, lp);
+    focus_.restore();
     return result;
 }
 
