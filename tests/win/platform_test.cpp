@@ -296,7 +296,7 @@ TEST(Entry, AStartThatCannotCompleteSaysWhyAndEndsWithAFailure) {
         HWND box = nullptr;
         e2e::waitUntil([&] { return (box = FindWindowW(L"#32770", L"Kolbrin")) != nullptr; });
         told = e2e::isPlainMessage(
-            box, L"Kolbrin を起動できませんでした。\nウィンドウ Form6 を作成できませんでした。", {IDOK});
+            box, L"Kolbrin を起動できませんでした。\nウィンドウを作成できませんでした。", {IDOK});
         e2e::screenshot("cannot-start");
         PostMessageW(box, WM_COMMAND, IDOK, 0);
     });

@@ -4,12 +4,12 @@
 #include <oleacc.h>
 
 #include <exception>
-#include <stdexcept>
 #include <string>
 
 #include "platform/win32/backend.h"
 #include "platform/win32/focus_cues.h"
 #include "platform/win32/form_window.h"
+#include "platform/win32/refusal.h"
 #include "platform/win32/system_calls.h"
 #include "platform/win32/text.h"
 
@@ -49,8 +49,7 @@ void ControlPeer::create() {
                         window_.backend().instance(), nullptr);
     if (hwnd_ == nullptr ||
         !systemCalls().setWindowSubclass(hwnd_, subclassProc, kHookId, reinterpret_cast<DWORD_PTR>(this))) {
-        throw std::runtime_error(window_.form().name() + " のコントロール " + control().name() +
-                                 " を作成できませんでした。");
+        throw SystemRefused("コントロールを作成できませんでした。");
     }
     registerAccessible(hwnd_, *this);
     layout();

@@ -1,9 +1,11 @@
 #include "platform/win32/entry.h"
 
 #include <exception>
+#include <new>
 
 #include "app/program.h"
 #include "platform/win32/backend.h"
+#include "platform/win32/refusal.h"
 #include "platform/win32/services.h"
 #include "platform/win32/text.h"
 
@@ -16,9 +18,12 @@ constexpr int kFailed = 1;
 std::string reasonOf(std::exception_ptr failure) {
     try {
         std::rethrow_exception(failure);
-    } catch (const std::exception& e) {
-        return e.what();
+    } catch (const SystemRefused& refused) {
+        return refused.what();
+    } catch (const std::bad_alloc&) {
+        return "メモリが足りません。";
     } catch (...) {
+        // Nothing the user could act on (a fault of the program itself): no words meant for its developers.
         return "原因の分からないエラーが起きました。";
     }
 }

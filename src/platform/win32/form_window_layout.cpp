@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <stdexcept>
 
 #include "platform/win32/backend.h"
 #include "platform/win32/dpi.h"
@@ -98,7 +99,7 @@ HWND FormWindow::parentFor(const ui::ControlDesign& control) const {
             return peer->hwnd();
         }
     }
-    throw std::runtime_error("the frame " + control.container + " of " + control.name + " is missing");
+    throw std::logic_error("the frame " + control.container + " of " + control.name + " is missing");
 }
 
 // Everything is laid out again from the design at the new DPI, never scaled from the old pixels; the

@@ -2,8 +2,9 @@
 
 #include <objbase.h>
 
-#include <stdexcept>
 #include <string>
+
+#include "platform/win32/refusal.h"
 
 namespace win32 {
 
@@ -85,11 +86,11 @@ void loadSystemLibraries() {
     }
     if (calls.initCommonControlsEx == nullptr || calls.setWindowSubclass == nullptr ||
         calls.removeWindowSubclass == nullptr || calls.defSubclassProc == nullptr) {
-        throw std::runtime_error("コモン コントロール (comctl32.dll) を読み込めませんでした。");
+        throw SystemRefused("コモン コントロール (comctl32.dll) を読み込めませんでした。");
     }
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
     if (!calls.initCommonControlsEx(&icc)) {
-        throw std::runtime_error("コモン コントロールを登録できませんでした。");
+        throw SystemRefused("コモン コントロールを登録できませんでした。");
     }
 }
 

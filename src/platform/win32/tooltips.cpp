@@ -2,9 +2,8 @@
 
 #include <commctrl.h>
 
-#include <stdexcept>
-
 #include "platform/win32/dpi.h"
+#include "platform/win32/refusal.h"
 #include "platform/win32/text.h"
 
 namespace win32 {
@@ -15,7 +14,7 @@ Tooltips::Tooltips(HWND window, HINSTANCE instance)
                                WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, instance, nullptr)) {
     if (tooltip_ == nullptr) {
-        throw std::runtime_error("ツールチップを作成できませんでした。");
+        throw SystemRefused("ツールチップを作成できませんでした。");
     }
 }
 
