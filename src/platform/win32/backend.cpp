@@ -38,8 +38,17 @@ void Backend::retirePeer(std::unique_ptr<ui::WindowPeer> peer) {
     retired_.push_back(std::move(peer));
 }
 
+// A program that has given up asks nothing more: a box would close at once on the quit message, and its
+// answer, not the user's, would decide what happens next.
 ui::MessageAnswer Backend::messageBox(const std::string& text, ui::MessageButtons buttons) {
-    return boxes_.show(text, buttons);
+    if (failure_) {
+        std::rethrow_exception(failure_);
+    }
+    const ui::MessageAnswer answer = boxes_.show(text, buttons);
+    if (failure_) {
+        std::rethrow_exception(failure_);
+    }
+    return answer;
 }
 
 HICON Backend::icon(bool small, int dpi) const {
