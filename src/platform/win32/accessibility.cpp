@@ -160,9 +160,19 @@ class WrappedAccessible final : public IAccessible, public IOleWindow, public IE
                                             DISPID* ids) override {
         return system_->GetIDsOfNames(iid, names, n, lcid, ids);
     }
+    // A late-bound reader's call reaches the wrapper's own members through the interface's type
+    // description, which is the system object's; without one (the system has none to give) it goes to
+    // the system's object.
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
                                      VARIANT* result, EXCEPINFO* exception, UINT* argError) override {
-        return system_->Invoke(id, iid, lcid, flags, params, result, exception, argError);
+        ITypeInfo* info = nullptr;
+        if (FAILED(system_->GetTypeInfo(0, lcid, &info)) || info == nullptr) {
+            return system_->Invoke(id, iid, lcid, flags, params, result, exception, argError);
+        }
+        const HRESULT invoked =
+            DispInvoke(static_cast<IAccessible*>(this), info, id, flags, params, result, exception, argError);
+        info->Release();
+        return invoked;
     }
 
     // IAccessible: the four the window may know better.
