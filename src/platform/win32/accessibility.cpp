@@ -31,11 +31,24 @@ bool isSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
 }
 
-// A copy of the system's list of children, handed out by a list's Clone: the system's copy would answer
-// as the system's object when asked for its other interfaces; this one answers only as a list.
-class ChildrenCopy final : public IEnumVARIANT {
+// A list of children that is the system's list passed on: a clone of it is a copy that answers only as a
+// list (the system's clone would answer as the system's object when asked for its other interfaces).
+class ChildrenPassedOn : public IEnumVARIANT {
   public:
-    explicit ChildrenCopy(IEnumVARIANT* system) : system_(system) {}
+    HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* items, ULONG* fetched) override {
+        return children_->Next(count, items, fetched);
+    }
+    HRESULT STDMETHODCALLTYPE Skip(ULONG count) override { return children_->Skip(count); }
+    HRESULT STDMETHODCALLTYPE Reset() override { return children_->Reset(); }
+    HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** out) override;
+
+  protected:
+    IEnumVARIANT* children_ = nullptr;  // the system's list, held
+};
+
+class ChildrenCopy final : public ChildrenPassedOn {
+  public:
+    explicit ChildrenCopy(IEnumVARIANT* system) { children_ = system; }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (out == nullptr) {
@@ -53,40 +66,33 @@ class ChildrenCopy final : public IEnumVARIANT {
     ULONG STDMETHODCALLTYPE Release() override {
         const ULONG left = --references_;
         if (left == 0) {
-            system_->Release();
+            children_->Release();
             delete this;
         }
         return left;
     }
-    HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* items, ULONG* fetched) override {
-        return system_->Next(count, items, fetched);
-    }
-    HRESULT STDMETHODCALLTYPE Skip(ULONG count) override { return system_->Skip(count); }
-    HRESULT STDMETHODCALLTYPE Reset() override { return system_->Reset(); }
-    HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** out) override { return copy(system_, out); }
-
-    static HRESULT copy(IEnumVARIANT* system, IEnumVARIANT** out) {
-        if (out == nullptr) {
-            return E_POINTER;
-        }
-        *out = nullptr;
-        IEnumVARIANT* copied = nullptr;
-        if (HRESULT result = system->Clone(&copied); FAILED(result) || copied == nullptr) {
-            return FAILED(result) ? result : E_FAIL;
-        }
-        *out = new ChildrenCopy(copied);
-        return S_OK;
-    }
 
   private:
-    IEnumVARIANT* system_;
     std::atomic<ULONG> references_{1};
 };
+
+HRESULT ChildrenPassedOn::Clone(IEnumVARIANT** out) {
+    if (out == nullptr) {
+        return E_POINTER;
+    }
+    *out = nullptr;
+    IEnumVARIANT* copied = nullptr;
+    if (HRESULT result = children_->Clone(&copied); FAILED(result) || copied == nullptr) {
+        return FAILED(result) ? result : E_FAIL;
+    }
+    *out = new ChildrenCopy(copied);
+    return S_OK;
+}
 
 // The system's object for a window, with the window's own facts in front of its answers about the
 // window itself; everything else (children, places, navigation, actions) is the system's. The client
 // area is told every fact; the window object around it only the name, as a dialog's frame is.
-class WrappedAccessible final : public IAccessible, public IOleWindow, public IEnumVARIANT {
+class WrappedAccessible final : public IAccessible, public IOleWindow, public ChildrenPassedOn {
   public:
     WrappedAccessible(HWND window, IAccessible* system, bool client)
         : window_(window), system_(system), client_(client) {
@@ -127,16 +133,6 @@ class WrappedAccessible final : public IAccessible, public IOleWindow, public IE
             delete this;
         }
         return left;
-    }
-
-    // IEnumVARIANT: asked only when the system's object has its list.
-    HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* items, ULONG* fetched) override {
-        return children_->Next(count, items, fetched);
-    }
-    HRESULT STDMETHODCALLTYPE Skip(ULONG count) override { return children_->Skip(count); }
-    HRESULT STDMETHODCALLTYPE Reset() override { return children_->Reset(); }
-    HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** out) override {
-        return ChildrenCopy::copy(children_, out);
     }
 
     // IOleWindow
@@ -275,7 +271,6 @@ class WrappedAccessible final : public IAccessible, public IOleWindow, public IE
 
     HWND window_;
     IAccessible* system_;
-    IEnumVARIANT* children_ = nullptr;
     bool client_;
     std::atomic<ULONG> references_{1};
 };
